@@ -1,0 +1,61 @@
+// The one picture type: float samples, 1, 3 or 4 interleaved channels, row 0 at the bottom.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+enum {
+    KIND_RGB = 1,
+    KIND_RGBA = 2,
+    KIND_BGR = 3,
+    KIND_BGRA = 4,
+    KIND_GREY = 5,
+    KIND_HSV = 6, // a conversion target only: allocate refuses it
+};
+
+struct Image {
+    float* pixels;
+    std::string comment;
+    int kind;
+    int width;
+    int height;
+    int channels;
+
+    Image();
+    Image(const Image& source); // copy(): samples and kind, never the comment
+    Image& operator=(const Image&) = delete;
+    ~Image();
+
+    void construct();
+    void release();
+    int allocate(int width, int height, int kind);
+    void copy(const Image& source);
+    // Loaded: pixels present, both sides positive, kind 1..6. Asset loading and upload test this.
+    bool isLoaded() const;
+
+    void getPixelClamped(float* out, int x, int y) const;
+    void getPixelWrapped(float* out, int x, int y) const;
+    void setPixel(const float* in, int x, int y);
+    void flipVertical();
+
+    // Readers. The outcome is the state of the Image; nothing is reported.
+    void load(const char* path);
+    void loadPnm(const char* path);
+    void loadTga(const char* path);
+    void loadBmp(const char* path);
+    // The same readers over bytes already in memory (the file readers read whole files into a
+    // buffer and call these; fuzzers and tests call them directly).
+    void loadPnmFromMemory(const unsigned char* data, size_t size);
+    void loadTgaFromMemory(const unsigned char* data, size_t size);
+    void loadBmpFromMemory(const unsigned char* data, size_t size);
+
+    void convertPixel(float* pixel, int kind) const;
+    void sampleBilinear(float* out, float x, float y) const;
+
+    void resizeToPowerOfTwo(int roundDown, int square);
+    void resample(int newWidth, int newHeight);
+    void resampleDown(int newWidth, int newHeight);
+};
+
+float maxOfThree(const float* pixel);
+float minOfThree(const float* pixel);

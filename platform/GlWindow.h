@@ -1,0 +1,30 @@
+// The screensaver's one window with its double-buffered GL context, declared once for every
+// backend. NativeTypes.h comes from the backend folder that the build chooses.
+#pragma once
+
+#include "NativeTypes.h"
+
+struct GlWindow {
+    NativeInstance instance;
+    NativeWindow window;
+    NativeDeviceContext deviceContext;
+    NativeGlContext glContext;
+    int width;
+    int height;
+    int bits;
+    int fullScreen;
+    char* title;
+    int created;
+    int quit;
+    int mouseMovesLeft;
+    NativeWindowState native; // whatever else the backend must keep (display connection, saved mode)
+
+    void create(int width, int height, int bits, int fullScreen, const char* title);
+    void destroy();
+    // True when the window exists and its GL context is current: without both nothing can be shown.
+    bool isReady() const;
+    void swapBuffers();
+};
+
+// All-zero at load; the window procedure has no pointer of its own and works on this one.
+extern GlWindow glWindow;

@@ -1,0 +1,30 @@
+// The landscape: a height map that tiles the plane, and the texture drawn over it.
+#pragma once
+
+#include "image/GlIncludes.h"
+#include "image/Image.h"
+
+#include <string>
+
+// Tried behind a file name that does not load from the working directory.
+#define TERRAIN_FALLBACK_DIRECTORY "c:/windows/system32/"
+
+struct Terrain {
+    float tilingSize;
+    std::string mapFileName;
+    Image heightMap;
+    std::string textureFileName;
+    GLuint textureId;
+    // Scratch of heightAt, kept in the record and zero at start; nothing else reads it.
+    int cellX, cellY;
+    float fracX, fracY;
+    float texel00[4], texel10[4], texel01[4], texel11[4];
+
+    Terrain();
+
+    float heightAt(float x, float y);
+    void loadDefaultAssets();
+    void loadAssets(std::string mapFileName, std::string textureFileName, float tilingSize);
+};
+
+void loadTexture(const char* fileName, GLuint* textureId);

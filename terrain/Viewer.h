@@ -1,0 +1,53 @@
+// The viewer: camera position and heading, the settings of the fan of rays, and the terrain.
+#pragma once
+
+#include "Terrain.h"
+
+#include <vector>
+
+struct Vec3 {
+    float x, y, z;
+    Vec3 operator-(const Vec3& b) const { return {x - b.x, y - b.y, z - b.z}; }
+    Vec3 cross(const Vec3& b) const {
+        return {y * b.z - z * b.y, z * b.x - x * b.z, x * b.y - y * b.x};
+    }
+};
+
+struct Vec2 {
+    float x, y;
+    // Multiplies by the reciprocal, computed once.
+    Vec2 operator/(float s) const {
+        float r = 1.0f / s;
+        return {x * r, y * r};
+    }
+};
+
+// Handed to GL member by member, so each member must be its floats side by side.
+struct StripVertex {
+    Vec3 position;
+    Vec3 normal;
+    float texCoord[2];
+};
+
+using RayStrip = std::vector<StripVertex>;
+
+struct Viewer {
+    float x;
+    float y;
+    float eyeHeight;
+    float heading;
+    float fieldOfView;
+    int samplesPerRay;
+    int raySegments;
+    float nearDistance;
+    float spacingStep;
+    Terrain terrain;
+
+    Viewer();
+
+    RayStrip* buildRayStrip(float angle);
+    void drawFan();
+    void drawStripPair(const RayStrip& older, const RayStrip& newer);
+    void setCamera();
+    void setRenderState();
+};
