@@ -8,6 +8,10 @@
 
 // Tried behind a file name that does not load from the working directory.
 #define TERRAIN_FALLBACK_DIRECTORY "c:/windows/system32/"
+// The two files that the screensaver reads, and the texture's repeat in world units.
+#define TERRAIN_MAP_FILE_NAME "quellmoorMap.tga"
+#define TERRAIN_TEXTURE_FILE_NAME "quellmoorTex.tga"
+constexpr float TERRAIN_TILING_SIZE = 4.56f;
 
 struct Terrain {
     float tilingSize;

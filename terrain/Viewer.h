@@ -45,7 +45,8 @@ struct Viewer {
 
     Viewer();
 
-    RayStrip* buildRayStrip(float angle);
+    // The strip's vertex array is its one allocation; the caller owns the strip.
+    RayStrip buildRayStrip(float angle);
     void drawFan();
     void drawStripPair(const RayStrip& older, const RayStrip& newer);
     void setCamera();

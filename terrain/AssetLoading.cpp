@@ -1,0 +1,33 @@
+// Fills the terrain from its two image files, each tried in place and then in the fallback folder.
+#include "terrain/Terrain.h"
+
+#include "image/TextureUpload.h"
+
+#include <utility>
+
+void Terrain::loadDefaultAssets() {
+    loadAssets(TERRAIN_MAP_FILE_NAME, TERRAIN_TEXTURE_FILE_NAME, TERRAIN_TILING_SIZE);
+}
+
+void Terrain::loadAssets(std::string mapFileName, std::string textureFileName, float tilingSize) {
+    this->mapFileName = std::move(mapFileName);
+    heightMap.load(this->mapFileName.c_str());
+    if (!heightMap.isLoaded()) {
+        heightMap.load((TERRAIN_FALLBACK_DIRECTORY + this->mapFileName).c_str());
+    }
+    this->textureFileName = std::move(textureFileName);
+    loadTexture(this->textureFileName.c_str(), &textureId);
+    this->tilingSize = tilingSize;
+}
+
+void loadTexture(const char* fileName, GLuint* textureId) {
+    Image image;
+    // A missing name still gets a texture: the upload's checkerboard.
+    if (fileName != nullptr) {
+        image.load(fileName);
+        if (!image.isLoaded()) {
+            image.load((std::string(TERRAIN_FALLBACK_DIRECTORY) + fileName).c_str());
+        }
+    }
+    uploadTexture(image, textureId, 1);
+}
