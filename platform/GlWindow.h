@@ -17,7 +17,8 @@ struct GlWindow {
     int created;
     int quit;
     int mouseMovesLeft;
-    NativeWindowState native; // whatever else the backend must keep (display connection, saved mode)
+    // Whatever else the backend must keep (display connection, saved mode).
+    NativeWindowState native;
 
     void create(int width, int height, int bits, int fullScreen, const char* title);
     void destroy();
