@@ -10,8 +10,10 @@ void Viewer::setRenderState() {
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, static_cast<float>(GL_LINEAR));
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
                     static_cast<float>(GL_LINEAR_MIPMAP_NEAREST));
-    glEnable(GL_COLOR_MATERIAL);
+    // The mode comes first: switched on under the initial mode, colour material would also copy
+    // the white current colour into the ambient material and wash the sunlit ground out to white.
     glColorMaterial(GL_FRONT_AND_BACK, GL_DIFFUSE);
+    glEnable(GL_COLOR_MATERIAL);
     glEnable(GL_LIGHTING);
     glEnable(GL_LIGHT0);
 
