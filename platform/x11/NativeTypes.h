@@ -1,0 +1,54 @@
+// The handles of the X11 backend. Xlib and GLX headers stay out of this file: their macros
+// (None, Bool, Status, Success) would leak into every file that sees the platform interface.
+#pragma once
+
+#include <cstdint>
+
+struct _XDisplay;
+struct __GLXcontextRec;
+struct X11Session;
+struct X11InputConnection;
+struct X11InputDevice;
+
+// The window's display connection and the way the program runs on it; the input devices reach
+// the display through it, as DirectInput reaches the system through the module instance.
+using NativeInstance = X11Session*;
+using NativeWindow = unsigned long;        // Window
+using NativeDeviceContext = unsigned long; // GLXWindow: the GL drawable made for the window
+using NativeGlContext = __GLXcontextRec*;  // GLXContext
+using NativeDirectInput = X11InputConnection*;
+using NativeInputDevice = X11InputDevice*;
+
+struct X11Session {
+    _XDisplay* display;
+    // Set when the program draws into a window that another program owns (XScreenSaver's):
+    // that owner decides when the program ends, so no input device is opened.
+    int embedded;
+};
+
+// The helper process that puts the display mode back (ModeGuard.h); pid 0 while there is none.
+struct ModeGuard {
+    int pid;
+    int pipe; // write end; the guard restores the mode once every copy of it is closed
+};
+
+// Everything else that the window must keep; all zero at load like the GlWindow around it.
+struct NativeWindowState {
+    X11Session session;
+    // The window to draw into instead of a window of our own; chosen by the entry point before
+    // create, 0 for none.
+    unsigned long targetWindow;
+    // The entry point asked for a window of someone else's (targetWindow may still be 0 when the
+    // value given could not be read).
+    int targetRequested;
+    unsigned long colormap;
+    unsigned long invisibleCursor;
+    unsigned long protocolsAtom;
+    unsigned long deleteWindowAtom;
+    int pointerGrabbed;
+    int keyboardGrabbed;
+    // The window procedure's quit request, taken by the frame loop once no event is pending.
+    int quitPosted;
+    uintptr_t quitCode;
+    ModeGuard modeGuard;
+};

@@ -1,0 +1,64 @@
+// Takes the window's X events one at a time and runs the shared quit rules on them.
+#include "platform/x11/X11Messages.h"
+
+#include "platform/GlWindow.h"
+#include "platform/Platform.h"
+
+#include <GL/gl.h>
+
+WindowEvent windowEventOf(const XEvent& event, Window window, Atom protocolsAtom,
+                          Atom deleteWindowAtom) {
+    switch (event.type) {
+    case KeyPress:
+        return event.xkey.window == window ? WINDOW_EVENT_KEY_DOWN : WINDOW_EVENT_OTHER;
+    case MotionNotify:
+        return event.xmotion.window == window ? WINDOW_EVENT_MOUSE_MOVE : WINDOW_EVENT_OTHER;
+    case ClientMessage:
+        if (event.xclient.window == window && event.xclient.message_type == protocolsAtom &&
+            event.xclient.format == 32 &&
+            static_cast<Atom>(event.xclient.data.l[0]) == deleteWindowAtom) {
+            return WINDOW_EVENT_CLOSE;
+        }
+        return WINDOW_EVENT_OTHER;
+    case DestroyNotify:
+        return event.xdestroywindow.window == window ? WINDOW_EVENT_CLOSE : WINDOW_EVENT_OTHER;
+    default:
+        return WINDOW_EVENT_OTHER;
+    }
+}
+
+namespace {
+
+void windowProc(GlWindow& window, const XEvent& event) {
+    NativeWindowState& native = window.native;
+    // A window that someone else owns may change its size; the picture follows it.
+    if (event.type == ConfigureNotify && event.xconfigure.window == window.window &&
+        window.isReady()) {
+        glViewport(0, 0, event.xconfigure.width, event.xconfigure.height);
+    }
+    const WindowEvent windowEvent =
+        windowEventOf(event, window.window, native.protocolsAtom, native.deleteWindowAtom);
+    if (decideWindowAction(window, windowEvent) == WINDOW_ACTION_QUIT) {
+        native.quitPosted = 1;
+        native.quitCode = 0;
+    }
+}
+
+} // namespace
+
+PlatformMessage takeMessage() {
+    NativeWindowState& native = glWindow.native;
+    Display* display = native.session.display;
+    if (display && XPending(display)) {
+        XEvent event;
+        XNextEvent(display, &event);
+        windowProc(glWindow, event);
+        return {1, 0, 0};
+    }
+    // As on Windows, the quit request comes after every message that was queued before it.
+    if (native.quitPosted) {
+        native.quitPosted = 0;
+        return {1, 1, native.quitCode};
+    }
+    return {0, 0, 0};
+}

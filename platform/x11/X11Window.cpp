@@ -1,0 +1,264 @@
+// The screensaver's window over Xlib and GLX: the display-mode change through XRandR with its
+// window fallback, or a window that another program made (XScreenSaver's) to draw into.
+#include "platform/GlWindow.h"
+
+#include "platform/Platform.h"
+#include "platform/x11/DisplayMode.h"
+#include "platform/x11/ErrorTrap.h"
+#include "platform/x11/FramebufferConfig.h"
+#include "platform/x11/ModeGuard.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <cstring>
+#include <poll.h>
+
+GlWindow glWindow;
+
+namespace {
+
+// What the window procedure hears of its own window: keys, pointer motion, and the map.
+const long OWN_WINDOW_EVENTS = KeyPressMask | PointerMotionMask | StructureNotifyMask;
+// A window manager maps a new window in its own time; focus and grabs wait this long for it.
+const uint32_t MAP_WAIT_MILLISECONDS = 1000;
+
+char* copyTitle(const char* title) {
+    const char* source = title ? title : "";
+    const size_t length = std::strlen(source);
+    char* copy = new char[length + 1];
+    std::memcpy(copy, source, length + 1);
+    return copy;
+}
+
+Cursor makeInvisibleCursor(Display* display, Window window) {
+    const char empty = 0;
+    Pixmap bitmap = XCreateBitmapFromData(display, window, &empty, 1, 1);
+    XColor black{};
+    Cursor cursor = XCreatePixmapCursor(display, bitmap, bitmap, &black, &black, 0, 0);
+    XFreePixmap(display, bitmap);
+    return cursor;
+}
+
+void waitUntilMapped(Display* display, Window window) {
+    const uint32_t start = clockMilliseconds();
+    XEvent event;
+    for (;;) {
+        XFlush(display);
+        if (XCheckTypedWindowEvent(display, window, MapNotify, &event)) {
+            return;
+        }
+        const uint32_t waited = clockMilliseconds() - start;
+        if (waited >= MAP_WAIT_MILLISECONDS) {
+            return;
+        }
+        pollfd connection{ConnectionNumber(display), POLLIN, 0};
+        if (poll(&connection, 1, static_cast<int>(MAP_WAIT_MILLISECONDS - waited)) > 0) {
+            XEventsQueued(display, QueuedAfterReading);
+        }
+    }
+}
+
+// Name, class, the close request, and for the bordered window a fixed size at the corner.
+void describeWindow(GlWindow& window, Display* display) {
+    XStoreName(display, window.window, window.title);
+    XClassHint classHint;
+    char name[] = "quellmoor";
+    char className[] = "tamsel";
+    classHint.res_name = name;
+    classHint.res_class = className;
+    XSetClassHint(display, window.window, &classHint);
+    Atom protocols[] = {window.native.deleteWindowAtom};
+    XSetWMProtocols(display, window.window, protocols, 1);
+    if (!window.fullScreen) {
+        XSizeHints* size = XAllocSizeHints();
+        size->flags = PPosition | PMinSize | PMaxSize;
+        size->x = 0;
+        size->y = 0;
+        size->min_width = size->max_width = window.width;
+        size->min_height = size->max_height = window.height;
+        XSetWMNormalHints(display, window.window, size);
+        XFree(size);
+    }
+}
+
+// The GL drawable and context for the window, made current; left null when GLX refuses.
+void makeGlContext(GlWindow& window, Display* display, GLXFBConfig config) {
+    window.deviceContext = glXCreateWindow(display, config, window.window, nullptr);
+    window.glContext = glXCreateNewContext(display, config, GLX_RGBA_TYPE, nullptr, True);
+    if (window.deviceContext && window.glContext) {
+        glXMakeContextCurrent(display, window.deviceContext, window.deviceContext,
+                              window.glContext);
+    }
+}
+
+// Full screen when the mode can be set (a window over the whole mode, past the window manager,
+// with the pointer and keyboard grabbed and the cursor hidden); otherwise a bordered window of
+// the asked client size with the cursor left alone.
+void createOwnWindow(GlWindow& window, Display* display) {
+    NativeWindowState& native = window.native;
+    const int screen = DefaultScreen(display);
+    ModeArea area{0, 0};
+    if (window.fullScreen) {
+        SavedDisplayMode saved{};
+        if (!changeDisplayMode(display, window.width, window.height, window.bits, &saved, &area)) {
+            window.fullScreen = 0;
+        } else if (!startModeGuard(DisplayString(display), saved, &native.modeGuard)) {
+            // A mode that nothing could put back after a crash is not worth the risk.
+            restoreDisplayMode(display, saved);
+            window.fullScreen = 0;
+        }
+    }
+    if (!window.fullScreen) {
+        area = ModeArea{0, 0};
+    }
+
+    // The pixel format comes before the window here: X fixes a window's visual when it is made.
+    GLXFBConfig config = chooseFramebufferConfig(display, screen, window.bits, 0);
+    XVisualInfo* visual = config ? glXGetVisualFromFBConfig(display, config) : nullptr;
+    if (!visual) {
+        return;
+    }
+    const Window root = RootWindow(display, screen);
+    native.colormap = XCreateColormap(display, root, visual->visual, AllocNone);
+    XSetWindowAttributes attributes{};
+    attributes.colormap = native.colormap;
+    attributes.background_pixel = 0;
+    attributes.border_pixel = 0;
+    attributes.event_mask = OWN_WINDOW_EVENTS;
+    attributes.override_redirect = window.fullScreen ? True : False;
+    window.window = XCreateWindow(
+        display, root, area.x, area.y, static_cast<unsigned>(window.width),
+        static_cast<unsigned>(window.height), 0, visual->depth, InputOutput, visual->visual,
+        CWColormap | CWBackPixel | CWBorderPixel | CWEventMask | CWOverrideRedirect, &attributes);
+    XFree(visual);
+    describeWindow(window, display);
+    makeGlContext(window, display, config);
+
+    XMapRaised(display, window.window);
+    waitUntilMapped(display, window.window);
+    XSetInputFocus(display, window.window, RevertToParent, CurrentTime);
+    // Like a captured mouse, the grabbed pointer reports its motion wherever it goes.
+    native.pointerGrabbed =
+        XGrabPointer(display, window.window, False,
+                     PointerMotionMask | ButtonPressMask | ButtonReleaseMask, GrabModeAsync,
+                     GrabModeAsync, window.fullScreen ? window.window : None, None,
+                     CurrentTime) == GrabSuccess;
+    if (window.fullScreen) {
+        native.keyboardGrabbed = XGrabKeyboard(display, window.window, False, GrabModeAsync,
+                                               GrabModeAsync, CurrentTime) == GrabSuccess;
+        native.invisibleCursor = makeInvisibleCursor(display, window.window);
+        XDefineCursor(display, window.window, native.invisibleCursor);
+    }
+    XFlush(display);
+}
+
+// Draws into the target window at its own size. Its owner keeps it: no mode change, no cursor,
+// no grab, and only its destruction is listened for (and its size).
+void useTargetWindow(GlWindow& window, Display* display) {
+    const Window target = window.native.targetWindow;
+    if (!target) {
+        return;
+    }
+    ErrorTrap trap(display);
+    // Selected before the window is looked at, so that its destruction cannot slip between.
+    XSelectInput(display, target, StructureNotifyMask);
+    XWindowAttributes attributes;
+    const Status found = XGetWindowAttributes(display, target, &attributes);
+    if (!trap.succeeded() || !found) {
+        return;
+    }
+    GLXFBConfig config =
+        chooseFramebufferConfig(display, XScreenNumberOfScreen(attributes.screen), window.bits,
+                                XVisualIDFromVisual(attributes.visual));
+    if (!config) {
+        return;
+    }
+    ErrorTrap glTrap(display);
+    window.window = target;
+    makeGlContext(window, display, config);
+    if (!glTrap.succeeded()) {
+        window.window = 0;
+    }
+}
+
+} // namespace
+
+void GlWindow::create(int width, int height, int bits, int fullScreen, const char* title) {
+    mouseMovesLeft = 5;
+    if (created) {
+        return;
+    }
+    this->width = width;
+    this->height = height;
+    this->bits = bits;
+    this->fullScreen = fullScreen;
+    this->title = copyTitle(title);
+    created = 1;
+
+    Display* display = XOpenDisplay(nullptr);
+    native.session.display = display;
+    native.session.embedded = native.targetRequested;
+    instance = &native.session;
+    if (native.targetRequested) {
+        this->fullScreen = 0;
+    }
+    if (!display) {
+        this->fullScreen = 0;
+        return;
+    }
+    installErrorHandler();
+    native.protocolsAtom = XInternAtom(display, "WM_PROTOCOLS", False);
+    native.deleteWindowAtom = XInternAtom(display, "WM_DELETE_WINDOW", False);
+    if (native.targetRequested) {
+        useTargetWindow(*this, display);
+    } else {
+        createOwnWindow(*this, display);
+    }
+}
+
+void GlWindow::destroy() {
+    Display* display = native.session.display;
+    if (!created || !display) {
+        return;
+    }
+    if (fullScreen) {
+        finishModeGuard(&native.modeGuard);
+        if (window) {
+            XUndefineCursor(display, window);
+        }
+    }
+    if (glContext) {
+        glXMakeContextCurrent(display, None, None, nullptr);
+        glXDestroyContext(display, glContext);
+    }
+    if (deviceContext) {
+        glXDestroyWindow(display, deviceContext);
+    }
+    if (window) {
+        if (!native.session.embedded) {
+            XDestroyWindow(display, window);
+        }
+        window = 0;
+    }
+    if (native.invisibleCursor) {
+        XFreeCursor(display, native.invisibleCursor);
+        native.invisibleCursor = 0;
+    }
+    if (native.colormap) {
+        XFreeColormap(display, native.colormap);
+        native.colormap = 0;
+    }
+    XCloseDisplay(display);
+    native.session.display = nullptr;
+}
+
+bool GlWindow::isReady() const {
+    return window && glContext && deviceContext && glXGetCurrentContext() == glContext;
+}
+
+void GlWindow::swapBuffers() {
+    if (native.session.display && deviceContext) {
+        glXSwapBuffers(native.session.display, deviceContext);
+    }
+}
