@@ -12,8 +12,8 @@ struct Octave {
     double wavelength;
     double amplitude;
 };
-const Octave TERRAIN_OCTAVES[] = {{128.0, 0.2}, {64.0, 0.45}, {32.0, 0.7},
-                                  {16.0, 0.3},  {8.0, 0.07},  {4.0, 0.015}};
+const Octave TERRAIN_OCTAVES[] = {{128.0, 0.15}, {64.0, 0.4}, {32.0, 0.75},
+                                  {16.0, 0.35},  {8.0, 0.08}, {4.0, 0.015}};
 const double TERRAIN_WARP_WAVELENGTH = 160.0;
 const double TERRAIN_WARP_DISTANCE = 22.0;
 const double TERRAIN_RIDGE_WAVELENGTH = 96.0;
@@ -21,13 +21,13 @@ const double TERRAIN_RIDGE_MASK_WAVELENGTH = 300.0;
 const double TERRAIN_RIDGE_HEIGHT = 0.55;
 // How many standard deviations of the rough heights reach 70% of the way to either end of the
 // range; the rest is compressed towards the ends.
-const double TERRAIN_SPREAD = 1.3;
+const double TERRAIN_SPREAD = 1.1;
 // Slope of the height curve at the bottom of the range: below 1 flattens the valley floors.
 const double TERRAIN_VALLEY_FLATNESS = 0.8;
 const double TERRAIN_HEIGHT_RANGE = 5.0;   // world units from sample 0 to sample 255
-const double TERRAIN_STEEPEST_STEP = 0.45; // world units between neighbouring texels
+const double TERRAIN_STEEPEST_STEP = 0.48; // world units between neighbouring texels
 const int TERRAIN_SLOPE_PASSES = 64;
-const double TEXTURE_EARTH[3] = {0.43, 0.33, 0.21};
+const double TEXTURE_EARTH[3] = {0.52, 0.42, 0.30};
 
 bool sizeValid(int size) {
     return size >= LANDSCAPE_MIN_SIZE && size <= LANDSCAPE_MAX_SIZE;
@@ -186,7 +186,7 @@ std::vector<uint8_t> generateGroundTexture(int size, uint64_t seed) {
             // Bare earth is lit evenly; grass shows the shadows between its blades and clumps.
             double shade = grassShade + (1.0 - grassShade) * earth * 0.8;
             shade += 0.12 * (random.nextUnit() - 0.5);
-            const double grass[3] = {0.30 + 0.14 * yellow, 0.46 + 0.04 * yellow, 0.17};
+            const double grass[3] = {0.36 + 0.16 * yellow, 0.56 + 0.05 * yellow, 0.22};
             size_t at = (static_cast<size_t>(row) * size + column) * 3;
             for (int channel = 0; channel < 3; ++channel) {
                 double colour = grass[channel] + (TEXTURE_EARTH[channel] - grass[channel]) * earth;
