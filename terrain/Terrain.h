@@ -6,8 +6,11 @@
 
 #include <string>
 
-// Tried behind a file name that does not load from the working directory.
+// Tried behind a file name that does not load from the working directory: the Windows folder,
+// unless the build of a product for another system names its own.
+#ifndef TERRAIN_FALLBACK_DIRECTORY
 #define TERRAIN_FALLBACK_DIRECTORY "c:/windows/system32/"
+#endif
 // The two files that the screensaver reads, and the texture's repeat in world units.
 #define TERRAIN_MAP_FILE_NAME "quellmoorMap.tga"
 #define TERRAIN_TEXTURE_FILE_NAME "quellmoorTex.tga"
