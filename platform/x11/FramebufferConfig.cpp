@@ -27,42 +27,51 @@ GLXFBConfig pick(Display* display, int screen, GLXFBConfig* configs, int count, 
     return fallback;
 }
 
+GLXFBConfig choose(Display* display, int screen, int colour, int depth, VisualID visualId) {
+    const int attributes[] = {GLX_X_RENDERABLE,
+                              True,
+                              GLX_DRAWABLE_TYPE,
+                              GLX_WINDOW_BIT,
+                              GLX_RENDER_TYPE,
+                              GLX_RGBA_BIT,
+                              GLX_X_VISUAL_TYPE,
+                              GLX_TRUE_COLOR,
+                              GLX_DOUBLEBUFFER,
+                              True,
+                              GLX_RED_SIZE,
+                              colour,
+                              GLX_GREEN_SIZE,
+                              colour,
+                              GLX_BLUE_SIZE,
+                              colour,
+                              GLX_DEPTH_SIZE,
+                              depth,
+                              None};
+    int count = 0;
+    GLXFBConfig* configs = glXChooseFBConfig(display, screen, attributes, &count);
+    if (!configs) {
+        return nullptr;
+    }
+    GLXFBConfig chosen = pick(display, screen, configs, count, visualId);
+    XFree(configs);
+    return chosen;
+}
+
 } // namespace
 
 GLXFBConfig chooseFramebufferConfig(Display* display, int screen, int bits, VisualID visualId) {
     const int channel = std::min(8, bits / 3);
-    for (int depth : {bits, 24, 16, 1}) {
-        if (depth > bits) {
-            continue;
-        }
-        const int attributes[] = {GLX_X_RENDERABLE,
-                                  True,
-                                  GLX_DRAWABLE_TYPE,
-                                  GLX_WINDOW_BIT,
-                                  GLX_RENDER_TYPE,
-                                  GLX_RGBA_BIT,
-                                  GLX_X_VISUAL_TYPE,
-                                  GLX_TRUE_COLOR,
-                                  GLX_DOUBLEBUFFER,
-                                  True,
-                                  GLX_RED_SIZE,
-                                  channel,
-                                  GLX_GREEN_SIZE,
-                                  channel,
-                                  GLX_BLUE_SIZE,
-                                  channel,
-                                  GLX_DEPTH_SIZE,
-                                  depth,
-                                  None};
-        int count = 0;
-        GLXFBConfig* configs = glXChooseFBConfig(display, screen, attributes, &count);
-        if (!configs) {
-            continue;
-        }
-        GLXFBConfig chosen = pick(display, screen, configs, count, visualId);
-        XFree(configs);
-        if (chosen) {
-            return chosen;
+    // The closest configuration: the channel size asked for first, then whatever the screen has
+    // (a 16-bit screen offers no 8-bit channels).
+    for (int colour : {channel, 1}) {
+        for (int depth : {bits, 24, 16, 1}) {
+            if (depth > bits) {
+                continue;
+            }
+            GLXFBConfig chosen = choose(display, screen, colour, depth, visualId);
+            if (chosen) {
+                return chosen;
+            }
         }
     }
     return nullptr;

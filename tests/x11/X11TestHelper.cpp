@@ -1,0 +1,177 @@
+// Small X11 jobs that the end-to-end tests need and that no standard tool does: offering a
+// display mode the virtual server lacks, reading the screen's real size, making a window for the
+// program to draw into, and asking a window to close the way a window manager does.
+#include <X11/Xlib.h>
+#include <X11/extensions/Xrandr.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <unistd.h>
+
+namespace {
+
+int usage() {
+    std::fprintf(stderr, "usage: x11-test-helper offer-mode W H | screen | make-window W H |\n"
+                         "       watch-windows | close-window ID | window ID\n");
+    return 2;
+}
+
+// Waits for the signal that ends the helper: what it holds (a mode, a window) lives as long as
+// its connection, and the server drops it when the helper is gone.
+void holdUntilSignalled() {
+    for (;;) {
+        pause();
+    }
+}
+
+// Xvfb lists only its own screen size as a mode; a real monitor lists many. Adding a mode to the
+// output makes the virtual screen behave like a monitor that offers that size too.
+int offerMode(Display* display, int width, int height) {
+    Window root = DefaultRootWindow(display);
+    XRRScreenResources* resources = XRRGetScreenResourcesCurrent(display, root);
+    if (!resources || resources->noutput < 1) {
+        return 1;
+    }
+    char name[32];
+    std::snprintf(name, sizeof name, "%dx%d", width, height);
+    XRRModeInfo mode{};
+    mode.width = static_cast<unsigned>(width);
+    mode.height = static_cast<unsigned>(height);
+    mode.dotClock = 25175000;
+    mode.hSyncStart = static_cast<unsigned>(width) + 16;
+    mode.hSyncEnd = static_cast<unsigned>(width) + 112;
+    mode.hTotal = static_cast<unsigned>(width) + 160;
+    mode.vSyncStart = static_cast<unsigned>(height) + 10;
+    mode.vSyncEnd = static_cast<unsigned>(height) + 12;
+    mode.vTotal = static_cast<unsigned>(height) + 45;
+    mode.name = name;
+    mode.nameLength = static_cast<unsigned>(std::strlen(name));
+    RRMode id = XRRCreateMode(display, root, &mode);
+    XRRAddOutputMode(display, resources->outputs[0], id);
+    XSync(display, False);
+    std::printf("ready\n");
+    std::fflush(stdout);
+    holdUntilSignalled();
+    return 0;
+}
+
+// The root window's size and the first CRTC's mode size, read without asking the server to probe
+// its outputs (which would make Xvfb forget the offered mode).
+int printScreen(Display* display) {
+    Window root = DefaultRootWindow(display);
+    Window ignored;
+    int x, y;
+    unsigned width, height, border, depth;
+    XGetGeometry(display, root, &ignored, &x, &y, &width, &height, &border, &depth);
+    XRRScreenResources* resources = XRRGetScreenResourcesCurrent(display, root);
+    unsigned crtcWidth = 0, crtcHeight = 0;
+    if (resources && resources->ncrtc > 0) {
+        XRRCrtcInfo* crtc = XRRGetCrtcInfo(display, resources, resources->crtcs[0]);
+        if (crtc) {
+            crtcWidth = crtc->width;
+            crtcHeight = crtc->height;
+        }
+    }
+    std::printf("screen %ux%u crtc %ux%u\n", width, height, crtcWidth, crtcHeight);
+    return 0;
+}
+
+int makeWindow(Display* display, int width, int height) {
+    const int screen = DefaultScreen(display);
+    Window window = XCreateSimpleWindow(
+        display, RootWindow(display, screen), 0, 0, static_cast<unsigned>(width),
+        static_cast<unsigned>(height), 0, BlackPixel(display, screen), BlackPixel(display, screen));
+    XStoreName(display, window, "foreign");
+    XMapWindow(display, window);
+    XSync(display, False);
+    std::printf("0x%lx\n", window);
+    std::fflush(stdout);
+    holdUntilSignalled();
+    return 0;
+}
+
+// Prints a line for every window made on the root from now on, until the helper is ended.
+int watchWindows(Display* display) {
+    XSelectInput(display, DefaultRootWindow(display), SubstructureNotifyMask);
+    XSync(display, False);
+    std::printf("ready\n");
+    std::fflush(stdout);
+    for (;;) {
+        XEvent event;
+        XNextEvent(display, &event);
+        if (event.type == CreateNotify) {
+            std::printf("created 0x%lx\n", event.xcreatewindow.window);
+            std::fflush(stdout);
+        }
+    }
+}
+
+int closeWindow(Display* display, Window window) {
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, window, False, NoEventMask, &event);
+    XSync(display, False);
+    return 0;
+}
+
+// One line of facts about a window: whether it bypasses the window manager, its place and size,
+// whether it is viewable, and whether it asks for WM_DELETE_WINDOW.
+int printWindow(Display* display, Window window) {
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(display, window, &attributes)) {
+        return 1;
+    }
+    Atom* protocols = nullptr;
+    int count = 0;
+    bool closable = false;
+    if (XGetWMProtocols(display, window, &protocols, &count)) {
+        Atom deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
+        for (int i = 0; i < count; i++) {
+            closable = closable || protocols[i] == deleteWindow;
+        }
+        XFree(protocols);
+    }
+    std::printf("override=%d geometry=%dx%d+%d+%d viewable=%d closable=%d\n",
+                attributes.override_redirect ? 1 : 0, attributes.width, attributes.height,
+                attributes.x, attributes.y, attributes.map_state == IsViewable ? 1 : 0,
+                closable ? 1 : 0);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        return usage();
+    }
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) {
+        std::fprintf(stderr, "x11-test-helper: no display\n");
+        return 1;
+    }
+    const char* command = argv[1];
+    int result = 2;
+    if (std::strcmp(command, "offer-mode") == 0 && argc == 4) {
+        result = offerMode(display, std::atoi(argv[2]), std::atoi(argv[3]));
+    } else if (std::strcmp(command, "screen") == 0) {
+        result = printScreen(display);
+    } else if (std::strcmp(command, "make-window") == 0 && argc == 4) {
+        result = makeWindow(display, std::atoi(argv[2]), std::atoi(argv[3]));
+    } else if (std::strcmp(command, "watch-windows") == 0) {
+        result = watchWindows(display);
+    } else if (std::strcmp(command, "close-window") == 0 && argc == 3) {
+        result = closeWindow(display, std::strtoul(argv[2], nullptr, 0));
+    } else if (std::strcmp(command, "window") == 0 && argc == 3) {
+        result = printWindow(display, std::strtoul(argv[2], nullptr, 0));
+    } else {
+        usage();
+    }
+    XCloseDisplay(display);
+    return result;
+}
