@@ -8,10 +8,6 @@
 
 namespace {
 
-// The display is one per process and eglTerminate ends every context on it, so it is terminated
-// only when the last EglContext lets go of it.
-int liveDisplayUsers = 0;
-
 EGLDisplay surfacelessDisplay() {
     const char* extensions = eglQueryString(EGL_NO_DISPLAY, EGL_EXTENSIONS);
     if (extensions == nullptr ||
@@ -71,11 +67,12 @@ int EglContext::create(int width, int height) {
     if (display == EGL_NO_DISPLAY) {
         return 0;
     }
+    // The display is one per process and stays initialized until the process ends: terminating
+    // it would end every other context on it, and unloading the driver hides its allocations.
     if (eglInitialize(display, nullptr, nullptr) != EGL_TRUE) {
         display = EGL_NO_DISPLAY;
         return 0;
     }
-    ++liveDisplayUsers;
 
     EGLConfig config = nullptr;
     const EGLint surfaceAttributes[] = {EGL_WIDTH, width, EGL_HEIGHT, height, EGL_NONE};
@@ -128,10 +125,6 @@ void EglContext::destroy() {
     }
     if (surface != EGL_NO_SURFACE) {
         eglDestroySurface(display, surface);
-    }
-    if (--liveDisplayUsers == 0) {
-        eglTerminate(display);
-        eglReleaseThread();
     }
     display = EGL_NO_DISPLAY;
     surface = EGL_NO_SURFACE;

@@ -26,7 +26,7 @@ struct EglContext {
     int makeCurrent();
     // Finishes the frame; a pbuffer has no second buffer to show. 1 on success.
     int swap();
-    // Releases the context and surface; safe to call more than once.
+    // Releases the context and surface (the process-wide display stays); safe to call again.
     void destroy();
     // The colour buffer of the current context as 8-bit RGBA, top row first: width * height * 4
     // bytes. Empty without a context.
