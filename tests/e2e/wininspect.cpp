@@ -1,0 +1,156 @@
+// Looks at the program's windows from inside the same Wine session, where the X side cannot see
+// Win32 styles or the text of a message box, and starts a program with an exact command line.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Search {
+    const char* title;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK collectByTitle(HWND window, LPARAM data) {
+    Search* search = reinterpret_cast<Search*>(data);
+    char text[512];
+    GetWindowTextA(window, text, sizeof text);
+    // FindWindowA ignores case; the tests need the title exactly as written.
+    if (std::strcmp(text, search->title) == 0) {
+        search->found.push_back(window);
+    }
+    return TRUE;
+}
+
+std::vector<HWND> windowsTitled(const char* title) {
+    Search search{title, {}};
+    EnumWindows(collectByTitle, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::string escaped(const char* text) {
+    std::string out;
+    for (const char* c = text; *c; ++c) {
+        switch (*c) {
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        default:
+            out += *c;
+        }
+    }
+    return out;
+}
+
+// One line per top-level window with that title: styles, outer rectangle, client rectangle on
+// the screen, and whether it is visible.
+int describeWindows(const char* title) {
+    std::vector<HWND> windows = windowsTitled(title);
+    for (HWND window : windows) {
+        RECT outer;
+        RECT client;
+        GetWindowRect(window, &outer);
+        GetClientRect(window, &client);
+        POINT origin{0, 0};
+        ClientToScreen(window, &origin);
+        std::printf("style=0x%08lx exstyle=0x%08lx window=%ld,%ld,%ld,%ld client=%ld,%ld,%ld,%ld "
+                    "visible=%d\n",
+                    static_cast<unsigned long>(GetWindowLongA(window, GWL_STYLE)),
+                    static_cast<unsigned long>(GetWindowLongA(window, GWL_EXSTYLE)), outer.left,
+                    outer.top, outer.right, outer.bottom, origin.x, origin.y,
+                    origin.x + client.right, origin.y + client.bottom,
+                    IsWindowVisible(window) ? 1 : 0);
+    }
+    return windows.empty() ? 1 : 0;
+}
+
+BOOL CALLBACK printChild(HWND child, LPARAM) {
+    char className[128];
+    char text[1024];
+    GetClassNameA(child, className, sizeof className);
+    GetWindowTextA(child, text, sizeof text);
+    std::printf("%s\t%s\n", className, escaped(text).c_str());
+    return TRUE;
+}
+
+// The controls of a dialog, such as a message box, one line each: class, a tab, escaped text.
+int describeControls(const char* title) {
+    std::vector<HWND> windows = windowsTitled(title);
+    if (windows.empty()) {
+        return 1;
+    }
+    EnumChildWindows(windows.front(), printChild, 0);
+    return 0;
+}
+
+int adjustedRectangle(char** values) {
+    RECT rect{std::atol(values[0]), std::atol(values[1]), std::atol(values[2]),
+              std::atol(values[3])};
+    DWORD style = std::strtoul(values[4], nullptr, 0);
+    DWORD exStyle = std::strtoul(values[5], nullptr, 0);
+    if (!AdjustWindowRectEx(&rect, style, FALSE, exStyle)) {
+        return 1;
+    }
+    std::printf("%ld,%ld,%ld,%ld\n", rect.left, rect.top, rect.right, rect.bottom);
+    return 0;
+}
+
+// Wine quotes every argument that holds a blank, so a command line of blanks only can be given
+// to a program only by building it here: the quoted program name, then the tail unchanged.
+int runWithTail(const char* program, const char* tail) {
+    std::string commandLine = std::string("\"") + program + "\"" + tail;
+    std::vector<char> buffer(commandLine.begin(), commandLine.end());
+    buffer.push_back('\0');
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        std::fprintf(stderr, "wininspect: cannot start %s (error %lu)\n", program,
+                     static_cast<unsigned long>(GetLastError()));
+        return 125;
+    }
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD code = 125;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return static_cast<int>(code);
+}
+
+int usage() {
+    std::fprintf(stderr, "usage: wininspect window TITLE | controls TITLE |\n"
+                         "       adjust LEFT TOP RIGHT BOTTOM STYLE EXSTYLE | run PROGRAM TAIL\n");
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 3 && std::strcmp(argv[1], "window") == 0) {
+        return describeWindows(argv[2]);
+    }
+    if (argc == 3 && std::strcmp(argv[1], "controls") == 0) {
+        return describeControls(argv[2]);
+    }
+    if (argc == 8 && std::strcmp(argv[1], "adjust") == 0) {
+        return adjustedRectangle(argv + 2);
+    }
+    if (argc == 4 && std::strcmp(argv[1], "run") == 0) {
+        return runWithTail(argv[2], argv[3]);
+    }
+    return usage();
+}
