@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <string>
 
+class ByteStream;
+
 enum {
     KIND_RGB = 1,
     KIND_RGBA = 2,
@@ -28,6 +30,8 @@ struct Image {
 
     void construct();
     void release();
+    // Frees the samples and zeroes kind and sides; comment stays.
+    void emptyPicture();
     int allocate(int width, int height, int kind);
     void copy(const Image& source);
     // Loaded: pixels present, both sides positive, kind 1..6. Asset loading and upload test this.
@@ -48,6 +52,8 @@ struct Image {
     void loadPnmFromMemory(const unsigned char* data, size_t size);
     void loadTgaFromMemory(const unsigned char* data, size_t size);
     void loadBmpFromMemory(const unsigned char* data, size_t size);
+    // Skips blanks between PNM header numbers and appends "#" comment lines to comment.
+    void skipBlanksAndComments(ByteStream& stream);
 
     void convertPixel(float* pixel, int kind) const;
     void sampleBilinear(float* out, float x, float y) const;
