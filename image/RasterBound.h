@@ -1,0 +1,10 @@
+// Keeps a tiny file from making a reader allocate a huge picture: a declared raster is believed
+// only when the bytes present could plausibly hold it.
+#pragma once
+
+#include <cstddef>
+
+// The declared raster may need at most 16 times the bytes present plus 64 KiB, so that short and
+// truncated files of ordinary size still load while memory stays bounded by the file's size.
+// Sides of 0 or below always pass: the allocation itself deals with them. bitsPerPixel is above 0.
+bool declaredRasterIsPlausible(int width, int height, unsigned bitsPerPixel, size_t bytesPresent);

@@ -1,0 +1,184 @@
+#include "Image.h"
+
+#include "ByteStream.h"
+#include "FileBytes.h"
+#include "RasterBound.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+const int kHeaderSize = 18;
+const float kByteScale = 1.0f / 255.0f;
+const float kFiveBitScale = 0.03125f;
+
+struct TgaHeader {
+    int idLength;
+    int imageType;
+    int colourMapLength;
+    int colourMapEntryBits;
+    int width;
+    int height;
+    int pixelBits;
+};
+
+int unsigned16(const unsigned char* bytes) {
+    return bytes[0] | (bytes[1] << 8);
+}
+
+int signed16(const unsigned char* bytes) {
+    int value = unsigned16(bytes);
+    return value >= 32768 ? value - 65536 : value;
+}
+
+TgaHeader parseHeader(const unsigned char* bytes) {
+    TgaHeader header;
+    header.idLength = bytes[0];
+    header.imageType = bytes[2];
+    header.colourMapLength = signed16(bytes + 5);
+    header.colourMapEntryBits = bytes[7];
+    header.width = signed16(bytes + 12);
+    header.height = signed16(bytes + 14);
+    header.pixelBits = bytes[16];
+    return header;
+}
+
+// Stored forms of 1 to 4 bytes become grey, RGBA from 5-bit fields, RGB or RGBA.
+int kindOfStoredForm(int bytes) {
+    switch (bytes) {
+    case 1:
+        return KIND_GREY;
+    case 2:
+        return KIND_RGBA;
+    case 3:
+        return KIND_RGB;
+    case 4:
+        return KIND_RGBA;
+    default:
+        return 0;
+    }
+}
+
+void decodeStored(const unsigned char* stored, int bytes, float* out) {
+    switch (bytes) {
+    case 1:
+        out[0] = stored[0] * kByteScale;
+        break;
+    case 2: {
+        const int v = unsigned16(stored);
+        out[0] = ((v >> 10) & 31) * kFiveBitScale;
+        out[1] = ((v >> 5) & 31) * kFiveBitScale;
+        out[2] = (v & 31) * kFiveBitScale;
+        out[3] = (v & 0x8000) != 0 ? 1.0f : 0.0f;
+        break;
+    }
+    default:
+        out[0] = stored[2] * kByteScale;
+        out[1] = stored[1] * kByteScale;
+        out[2] = stored[0] * kByteScale;
+        if (bytes == 4) {
+            out[3] = stored[3] * kByteScale;
+        }
+        break;
+    }
+}
+
+// Each stored value is read into bytes kept from the previous one, so a byte missing at the end
+// of the data repeats the previous value's byte, and one missing from the first value is 0.
+void readPixels(Image& image, ByteStream& stream, int storedBytes) {
+    unsigned char stored[4] = {0, 0, 0, 0};
+    float pixel[4];
+    for (int y = 0; y < image.height; ++y) {
+        for (int x = 0; x < image.width; ++x) {
+            stream.read(stored, static_cast<size_t>(storedBytes));
+            decodeStored(stored, storedBytes, pixel);
+            image.setPixel(pixel, x, y);
+        }
+    }
+}
+
+void readColourMapped(Image& image, ByteStream& stream, const TgaHeader& header) {
+    const int entryBytes = header.colourMapEntryBits / 8;
+    const int kind = kindOfStoredForm(entryBytes);
+    if (kind == 0) {
+        return;
+    }
+    const int entryFloats = entryBytes == 1 ? 1 : (entryBytes == 3 ? 3 : 4);
+    const int entries = header.colourMapLength > 0 ? header.colourMapLength : 0;
+    std::vector<float> map(static_cast<size_t>(entries) * static_cast<size_t>(entryFloats));
+    unsigned char stored[4] = {0, 0, 0, 0};
+    for (int i = 0; i < entries; ++i) {
+        stream.read(stored, static_cast<size_t>(entryBytes));
+        decodeStored(stored, entryBytes, map.data() + static_cast<size_t>(i) * entryFloats);
+    }
+    if (!declaredRasterIsPlausible(header.width, header.height, 8, stream.remaining())) {
+        return;
+    }
+    image.allocate(header.width, header.height, kind);
+    // An index with no entry in the map gives all-zero samples rather than a read outside it.
+    const float missingEntry[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+    unsigned char index = 0;
+    for (int y = 0; y < image.height; ++y) {
+        for (int x = 0; x < image.width; ++x) {
+            stream.read(&index, 1);
+            const float* entry = index < entries
+                                     ? map.data() + static_cast<size_t>(index) * entryFloats
+                                     : missingEntry;
+            image.setPixel(entry, x, y);
+        }
+    }
+}
+
+// Types 2 and 3 take their pixels straight after the id field, a colour map included.
+void readTrueColour(Image& image, ByteStream& stream, const TgaHeader& header, int storedBytes) {
+    const int kind = kindOfStoredForm(storedBytes);
+    if (kind == 0 ||
+        !declaredRasterIsPlausible(header.width, header.height,
+                                   8u * static_cast<unsigned>(storedBytes), stream.remaining())) {
+        return;
+    }
+    image.allocate(header.width, header.height, kind);
+    readPixels(image, stream, storedBytes);
+}
+
+} // namespace
+
+void Image::loadTga(const char* path) {
+    emptyPicture();
+    std::vector<unsigned char> bytes;
+    if (readWholeFile(path, bytes)) {
+        loadTgaFromMemory(bytes.data(), bytes.size());
+    }
+}
+
+void Image::loadTgaFromMemory(const unsigned char* data, size_t size) {
+    emptyPicture();
+    ByteStream stream(data, size);
+    unsigned char headerBytes[kHeaderSize];
+    // A file shorter than its header or its id field loads nothing and keeps the old comment.
+    if (stream.read(headerBytes, kHeaderSize) < kHeaderSize) {
+        return;
+    }
+    const TgaHeader header = parseHeader(headerBytes);
+    unsigned char id[255];
+    const size_t idLength = static_cast<size_t>(header.idLength);
+    if (stream.read(id, idLength) < idLength) {
+        return;
+    }
+    comment.assign(reinterpret_cast<const char*>(id),
+                   static_cast<size_t>(std::find(id, id + idLength, 0) - id));
+    switch (header.imageType) {
+    case 1:
+        readColourMapped(*this, stream, header);
+        break;
+    case 2:
+        readTrueColour(*this, stream, header, header.pixelBits / 8);
+        break;
+    case 3:
+        readTrueColour(*this, stream, header, 1);
+        break;
+    default:
+        break;
+    }
+}
