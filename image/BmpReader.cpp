@@ -1,0 +1,84 @@
+#include "Image.h"
+
+#include "ByteStream.h"
+#include "FileBytes.h"
+#include "RasterBound.h"
+
+#include <climits>
+#include <cstdint>
+#include <vector>
+
+namespace {
+
+const size_t kHeadersSize = 54;
+const std::uint32_t kInfoHeaderSize = 40;
+const unsigned kSignature = 0x4D42;
+const unsigned kBitsPerPixel = 24;
+
+unsigned unsigned16(const unsigned char* bytes) {
+    return static_cast<unsigned>(bytes[0]) | (static_cast<unsigned>(bytes[1]) << 8);
+}
+
+std::uint32_t unsigned32(const unsigned char* bytes) {
+    return static_cast<std::uint32_t>(bytes[0]) | (static_cast<std::uint32_t>(bytes[1]) << 8) |
+           (static_cast<std::uint32_t>(bytes[2]) << 16) |
+           (static_cast<std::uint32_t>(bytes[3]) << 24);
+}
+
+int signed32(const unsigned char* bytes) {
+    const std::uint32_t value = unsigned32(bytes);
+    return value >= 0x80000000u ? static_cast<int>(value - 0x80000000u) + INT_MIN
+                                : static_cast<int>(value);
+}
+
+bool headersAccepted(const unsigned char* headers) {
+    return unsigned16(headers) == kSignature && unsigned32(headers + 10) == kHeadersSize &&
+           unsigned32(headers + 14) == kInfoHeaderSize && unsigned32(headers + 30) == 0 &&
+           unsigned16(headers + 28) == kBitsPerPixel;
+}
+
+float byteToSample(unsigned char c) {
+    return static_cast<float>(c * (1.0 / 255.0));
+}
+
+} // namespace
+
+void Image::loadBmp(const char* path) {
+    std::vector<unsigned char> bytes;
+    if (!readWholeFile(path, bytes)) {
+        emptyPicture();
+        return;
+    }
+    loadBmpFromMemory(bytes.data(), bytes.size());
+}
+
+void Image::loadBmpFromMemory(const unsigned char* data, size_t size) {
+    ByteStream stream(data, size);
+    unsigned char headers[kHeadersSize];
+    // Headers cut short are refused like any other unsupported layout: the Image stays as it was.
+    if (stream.read(headers, kHeadersSize) < kHeadersSize || !headersAccepted(headers)) {
+        return;
+    }
+    const int declaredWidth = signed32(headers + 18);
+    const int declaredHeight = signed32(headers + 22);
+    if (!declaredRasterIsPlausible(declaredWidth, declaredHeight, kBitsPerPixel,
+                                   stream.remaining())) {
+        emptyPicture();
+        return;
+    }
+    allocate(declaredWidth, declaredHeight, KIND_RGB);
+    // Rows are padded to a multiple of four bytes.
+    const size_t padding = (4 - (3 * static_cast<size_t>(width)) % 4) % 4;
+    // Bytes kept from the previous pixel stand in for bytes past the end; 0 for the first one.
+    unsigned char stored[3] = {0, 0, 0};
+    unsigned char skipped[3];
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            stream.read(stored, 3);
+            const float pixel[3] = {byteToSample(stored[2]), byteToSample(stored[1]),
+                                    byteToSample(stored[0])};
+            setPixel(pixel, x, y);
+        }
+        stream.read(skipped, padding);
+    }
+}
