@@ -23,6 +23,16 @@ int leaveQuietly(Display*) {
         dup2(readEnd, 3);
     }
     closefrom(4);
+    // Nor does it keep the program's terminal or output pipes open; it has nothing to say.
+    const int nothing = open("/dev/null", O_RDWR);
+    if (nothing >= 0) {
+        dup2(nothing, 0);
+        dup2(nothing, 1);
+        dup2(nothing, 2);
+        if (nothing > 3) {
+            close(nothing);
+        }
+    }
     // A Ctrl-C on the terminal reaches the whole process group; the guard outlives it to restore.
     signal(SIGINT, SIG_IGN);
     signal(SIGHUP, SIG_IGN);

@@ -49,6 +49,7 @@ int offerMode(Display* display, int width, int height) {
     mode.nameLength = static_cast<unsigned>(std::strlen(name));
     RRMode id = XRRCreateMode(display, root, &mode);
     XRRAddOutputMode(display, resources->outputs[0], id);
+    XRRFreeScreenResources(resources);
     XSync(display, False);
     std::printf("ready\n");
     std::fflush(stdout);
@@ -71,7 +72,11 @@ int printScreen(Display* display) {
         if (crtc) {
             crtcWidth = crtc->width;
             crtcHeight = crtc->height;
+            XRRFreeCrtcInfo(crtc);
         }
+    }
+    if (resources) {
+        XRRFreeScreenResources(resources);
     }
     std::printf("screen %ux%u crtc %ux%u\n", width, height, crtcWidth, crtcHeight);
     return 0;
