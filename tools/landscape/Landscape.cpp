@@ -27,7 +27,7 @@ const double TERRAIN_VALLEY_FLATNESS = 0.8;
 const double TERRAIN_HEIGHT_RANGE = 5.0;   // world units from sample 0 to sample 255
 const double TERRAIN_STEEPEST_STEP = 0.48; // world units between neighbouring texels
 const int TERRAIN_SLOPE_PASSES = 64;
-const double TEXTURE_EARTH[3] = {0.52, 0.42, 0.30};
+const double TEXTURE_EARTH[3] = {0.50, 0.42, 0.31};
 
 bool sizeValid(int size) {
     return size >= LANDSCAPE_MIN_SIZE && size <= LANDSCAPE_MAX_SIZE;
@@ -180,7 +180,7 @@ std::vector<uint8_t> generateGroundTexture(int size, uint64_t seed) {
         for (int column = 0; column < size; ++column) {
             double yellow = clamp01(0.5 + 0.8 * hue.at(column, row));
             double earth =
-                clamp01((soil.at(column, row) + 0.45 * soilDetail.at(column, row)) * 2.2 - 0.55);
+                clamp01((soil.at(column, row) + 0.45 * soilDetail.at(column, row)) * 2.2 - 0.8);
             double blade = 1.0 - std::fabs(blades.at(column, row));
             double grassShade = 0.72 + 0.30 * blade * blade + 0.16 * clumps.at(column, row);
             // Bare earth is lit evenly; grass shows the shadows between its blades and clumps.
