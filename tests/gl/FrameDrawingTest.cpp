@@ -124,18 +124,6 @@ TEST_F(FrameDrawingTest, FewerRaysAndSamplesGiveFewerTriangles) {
     }
 }
 
-TEST_F(FrameDrawingTest, OneSegmentSpansTheWholeFieldOfView) {
-    viewer.raySegments = 1;
-    viewer.heading = 0.4f;
-    const std::vector<Triangle> triangles = captureFan();
-    ASSERT_EQ(triangles.size(), 298u);
-    const Triangle& last = triangles.back();
-    const double left = std::atan2(last.v[0].y, last.v[0].x);
-    const double right = std::atan2(last.v[1].y, last.v[1].x);
-    EXPECT_NEAR(std::max(left, right), 0.4 + PI / 4, 1e-4);
-    EXPECT_NEAR(std::min(left, right), 0.4 - PI / 4, 1e-4);
-}
-
 TEST_F(FrameDrawingTest, AStripPairDrawsNoFurtherThanItsShorterRay) {
     const RayStrip longer = viewer.buildRayStrip(0.0f);
     viewer.samplesPerRay = 40;

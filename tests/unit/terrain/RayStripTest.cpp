@@ -144,15 +144,6 @@ TEST_F(RayStripTest, FarFromTheOriginTheNormalsStayUnitLength) {
     }
 }
 
-TEST_F(RayStripTest, TextureCoordinatesAreGroundPositionsOverTheTilingSize) {
-    viewer.x = 123.5f;
-    viewer.y = -42.0f;
-    for (const StripVertex& v : viewer.buildRayStrip(-0.8f)) {
-        EXPECT_NEAR(v.texCoord[0], v.position.x / 4.56, 2e-5);
-        EXPECT_NEAR(v.texCoord[1], v.position.y / 4.56, 2e-5);
-    }
-}
-
 TEST_F(RayStripTest, TheSameAngleGivesTheSameStrip) {
     makeGreyMap(viewer.terrain.heightMap, 16, 16,
                 [](int column, int row) { return std::sin(column * 0.7f) * std::cos(row * 0.3f); });
