@@ -19,8 +19,8 @@ const double TERRAIN_WARP_DISTANCE = 22.0;
 const double TERRAIN_RIDGE_WAVELENGTH = 96.0;
 const double TERRAIN_RIDGE_MASK_WAVELENGTH = 300.0;
 const double TERRAIN_RIDGE_HEIGHT = 0.55;
-// How many standard deviations of the rough heights reach 70% of the way to either end of the
-// range; the rest is compressed towards the ends.
+// Heights this many standard deviations from the mean land 70% of the way from the middle of the
+// range to its end; rarer extremes are compressed towards the ends.
 const double TERRAIN_SPREAD = 1.1;
 // Slope of the height curve at the bottom of the range: below 1 flattens the valley floors.
 const double TERRAIN_VALLEY_FLATNESS = 0.8;
