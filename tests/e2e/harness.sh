@@ -8,8 +8,16 @@ DISP=
 XVFB_PID=
 PROG_PID=
 PROG_STATUS=
+CASE_STARTED=0
 
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
+
+# Notes in CASE_DIR/steps.log how far into the running case a step was reached.
+mark() {
+    if [ "$CASE_STARTED" -gt 0 ]; then
+        echo "$(($(now_ms) - CASE_STARTED)) ms: $*" >>"$CASE_DIR/steps.log"
+    fi
+}
 
 # Runs COMMAND every 0.2 s until it succeeds (true) or SECONDS have passed (false).
 wait_until() {
@@ -75,6 +83,7 @@ wine_env() {
 # Ends every process of the Wine session. Each case starts a new session, because the session's
 # desktop process reads the display modes once, from the display it started on.
 stop_wine() {
+    mark "stopping the Wine session"
     WINEPREFIX="$PREFIX" timeout 20 "$WINESERVER" -k >/dev/null 2>&1
     WINEPREFIX="$PREFIX" timeout 20 "$WINESERVER" -w >/dev/null 2>&1
 }
@@ -86,6 +95,7 @@ launch() {
         >>"$CASE_DIR/program.log" 2>&1 &
     PROG_PID=$!
     PROG_STATUS=
+    mark "started $*"
 }
 
 program_ended() { process_gone "$PROG_PID"; }
@@ -97,6 +107,7 @@ await_exit() {
     if wait_until "$seconds" program_ended; then
         wait "$PROG_PID"
         PROG_STATUS=$?
+        mark "program ended with $PROG_STATUS"
         return 0
     fi
     kill -KILL "$PROG_PID" 2>/dev/null
@@ -143,6 +154,7 @@ await_window() {
     while [ "$(now_ms)" -lt "$deadline" ]; do
         found=$(windows_named "$title" 1 | head -n 1)
         if [ -n "$found" ]; then
+            mark "window $title shown"
             echo "$found"
             return 0
         fi
@@ -168,6 +180,7 @@ inspect() {
 
 # Saves a screenshot of the whole display as CASE_DIR/NAME.png.
 screenshot() {
+    mark "screenshot $1"
     DISPLAY="$DISP" timeout 20 import -window root "$CASE_DIR/$1.png" 2>>"$CASE_DIR/xvfb.log"
 }
 
@@ -175,4 +188,5 @@ screenshot() {
 press_key() {
     xdo windowfocus --sync "$1" >/dev/null 2>&1
     xdo key "$2"
+    mark "pressed $2"
 }

@@ -1,73 +1,16 @@
 # Pixel statistics of screenshots, and the two pictures the screensaver can show: a hilly textured
-# landscape, or the checkerboard over flat ground. Sourced by run.sh.
+# landscape, or the checkerboard over flat ground. Sourced by run.sh, which builds picstats into
+# TOOLS.
 
 # /usr/local/bin may hold a stand-in that knows only a few of ImageMagick's options.
 IM_CONVERT=/usr/bin/convert
 
-SKY_COLOUR='rgb(128,128,255)'
-# The checkerboard's two colours under the light that flat ground receives.
-LIT_WHITE='rgb(218,218,187)'
-LIT_MAGENTA='rgb(175,0,94)'
-
-# Fraction of the pixels of IMAGE inside GEOMETRY (WxH+X+Y) within FUZZ of COLOUR.
-colour_fraction() {
-    local image=$1 geometry=$2 colour=$3 fuzz=$4
-    "$IM_CONVERT" "$image" -crop "$geometry" +repage -alpha off -fuzz "$fuzz" \
-        -fill black +opaque "$colour" -fill white -opaque "$colour" \
-        -colorspace gray -format '%[fx:mean]' info:
-}
-
-# Fraction of the pixels inside GEOMETRY for which the fx EXPRESSION holds.
-expression_fraction() {
-    local image=$1 geometry=$2 expression=$3
-    "$IM_CONVERT" "$image" -crop "$geometry" +repage -alpha off -fx "$expression ? 1 : 0" \
-        -colorspace gray -format '%[fx:mean]' info:
-}
-
-# Mean red over mean green of the pixels inside GEOMETRY that are not sky.
-ground_red_over_green() {
-    local image=$1 geometry=$2
-    "$IM_CONVERT" "$image" -crop "$geometry" +repage -alpha off -fuzz 2% \
-        -fill black -opaque "$SKY_COLOUR" -format '%[fx:mean.g > 0 ? mean.r / mean.g : 0]' info:
-}
-
-# Mean luminance of the pixels inside GEOMETRY.
-mean_luminance() {
-    local image=$1 geometry=$2
-    "$IM_CONVERT" "$image" -crop "$geometry" +repage -alpha off -colorspace gray \
-        -format '%[fx:mean]' info:
-}
-
-# Two name=value pairs about the skyline across GEOMETRY, from the columns' counts of sky pixels:
-# how many rows it rises and falls (the spread between the columns with the most and the fewest),
-# and how many rows its mean lies below the middle of the window, where flat ground puts it.
-skyline_shape() {
-    local image=$1 width=$2 height=$3 x=$4 y=$5 middle=$6
-    "$IM_CONVERT" "$image" -crop "${width}x${height}+${x}+${y}" +repage -alpha off -fuzz 2% \
-        -fill black +opaque "$SKY_COLOUR" -fill white -opaque "$SKY_COLOUR" -colorspace gray \
-        -scale "${width}x1!" \
-        -format "skyline=%[fx:(maxima - minima) * $height] horizon=%[fx:mean * $height - $middle]" \
-        info:
-}
-
-# Prints the statistics of the client area WIDTHxHEIGHT+X+Y of IMAGE as name=value pairs: sky in
-# the top eighth; sky and luminance in the bottom sixth; in the lower half, the checkerboard's
-# colours and the red over green of the ground; and the skyline's shape over the upper three
-# quarters.
+# Prints the statistics of the client area WIDTHxHEIGHT+X+Y of IMAGE as name=value pairs (the
+# names are explained in picstats.cpp).
 picture_statistics() {
     local image=$1 width=$2 height=$3 x=$4 y=$5
-    local top="${width}x$((height / 8))+${x}+${y}"
-    local bottom="${width}x$((height / 6))+${x}+$((y + height - height / 6))"
-    local lower="${width}x$((height / 2))+${x}+$((y + height - height / 2))"
-    echo "top_sky=$(colour_fraction "$image" "$top" "$SKY_COLOUR" 2%)" \
-        "bottom_sky=$(colour_fraction "$image" "$bottom" "$SKY_COLOUR" 2%)" \
-        "bottom_luminance=$(mean_luminance "$image" "$bottom")" \
-        "lit_white=$(colour_fraction "$image" "$lower" "$LIT_WHITE" 5%)" \
-        "lit_magenta=$(colour_fraction "$image" "$lower" "$LIT_MAGENTA" 5%)" \
-        "whitish=$(expression_fraction "$image" "$lower" 'r > 0.3 && g > 0.9 * r')" \
-        "magentaish=$(expression_fraction "$image" "$lower" 'r > 0.3 && g < 0.5 * r && b > g')" \
-        "ground_rg=$(ground_red_over_green "$image" "$lower")" \
-        "$(skyline_shape "$image" "$width" $((height * 3 / 4)) "$x" "$y" $((height / 2)))"
+    "$IM_CONVERT" "$image" -crop "${width}x${height}+${x}+${y}" +repage -alpha off -depth 8 \
+        ppm:- | "$TOOLS/picstats"
 }
 
 # Value of NAME in a statistics line.
@@ -117,9 +60,9 @@ judge_checkerboard() {
     statistics_hold "$line" 'bottom_sky <= 0.05' || problems+=("no ground below")
     statistics_hold "$line" 'skyline <= 3 && horizon >= -3 && horizon <= 4' ||
         problems+=("horizon not flat")
-    statistics_hold "$line" 'lit_white > 0.001 && lit_magenta > 0.001' ||
+    statistics_hold "$line" 'lit_white >= 0.0002 && lit_magenta >= 0.0002' ||
         problems+=("checker colours missing")
-    statistics_hold "$line" 'whitish >= 0.005 && magentaish >= 0.1' ||
+    statistics_hold "$line" 'whitish >= 0.002 && magentaish >= 0.1' ||
         problems+=("not a two-colour checkerboard")
     [ ${#problems[@]} -eq 0 ] && return 0
     local IFS=,

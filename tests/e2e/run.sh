@@ -6,8 +6,9 @@
 #
 # DATA_DIR (by default the directory of SCR_PATH) supplies quellmoorMap.tga and quellmoorTex.tga;
 # when it lacks them, made-up ones are drawn with ImageMagick. Logs and screenshots go to
-# QUELLMOOR_E2E_OUT (by default e2e/ beside SCR_PATH). Prints PASS or FAIL per case and ends with
-# "N passed, M failed"; exits non-zero when a case failed.
+# QUELLMOOR_E2E_OUT (by default e2e/ beside SCR_PATH); QUELLMOOR_E2E_ONLY, a regular expression,
+# picks cases by name. Prints PASS or FAIL per case and ends with "N passed, M failed"; exits
+# non-zero when a case failed.
 set -uo pipefail
 
 if [ $# -lt 1 ] || [ $# -gt 2 ]; then
@@ -64,12 +65,12 @@ fail() {
 run_case() {
     local name=$1 size=$2 function=$3
     shift 3
+    [[ $name =~ ${QUELLMOOR_E2E_ONLY:-.} ]] || return 0
     CASE_FAIL=
     CASE_DIR=$OUT/$name
     CASE_CWD=$WORK/cwd/$name
     mkdir -p "$CASE_DIR" "$CASE_CWD"
-    local started
-    started=$(now_ms)
+    CASE_STARTED=$(now_ms)
     if start_display "$size"; then
         "$function" "$@" || fail "failed without a reason"
     else
@@ -79,7 +80,8 @@ run_case() {
     stop_wine
     stop_display
     local seconds
-    seconds=$(awk -v ms=$(($(now_ms) - started)) 'BEGIN { printf "%.1f", ms / 1000 }')
+    seconds=$(awk -v ms=$(($(now_ms) - CASE_STARTED)) 'BEGIN { printf "%.1f", ms / 1000 }')
+    CASE_STARTED=0
     if [ -z "$CASE_FAIL" ]; then
         passed=$((passed + 1))
         echo "PASS $name"
@@ -93,11 +95,13 @@ run_case() {
 build_tools() {
     mkdir -p "$TOOLS"
     x86_64-w64-mingw32-g++ -O1 -static -o "$TOOLS/wininspect.exe" "$E2E_DIR/wininspect.cpp" &&
-        g++ -O1 -o "$TOOLS/xclose" "$E2E_DIR/xclose.cpp" -lX11
+        g++ -O1 -o "$TOOLS/xclose" "$E2E_DIR/xclose.cpp" -lX11 &&
+        g++ -O1 -o "$TOOLS/picstats" "$E2E_DIR/picstats.cpp"
 }
 
-# The shipped images when DATA_DIR has both; otherwise a smooth grey height map and a texture of
-# one hue at varying brightness, both uncompressed TGA (types 3 and 2).
+# The shipped images when DATA_DIR has both; otherwise a grey height map of round hills 32 units
+# apart, so that hills are in view from everywhere, and a texture of one hue at varying
+# brightness, both uncompressed TGA (types 3 and 2).
 prepare_images() {
     mkdir -p "$IMAGES"
     if [ -f "$DATA_DIR/$MAP" ] && [ -f "$DATA_DIR/$TEX" ]; then
@@ -106,8 +110,8 @@ prepare_images() {
         return 0
     fi
     echo "e2e: $DATA_DIR lacks $MAP and $TEX; drawing test images"
-    "$IM_CONVERT" -size 256x256 -seed 7 plasma:fractal -blur 0x6 -colorspace gray -auto-level \
-        -depth 8 -compress none -type Grayscale "$IMAGES/$MAP" &&
+    "$IM_CONVERT" -size 256x256 xc: -fx '0.5 + 0.25 * sin(i * pi / 16) + 0.25 * cos(j * pi / 16)' \
+        -colorspace gray -depth 8 -compress none -type Grayscale "$IMAGES/$MAP" &&
         "$IM_CONVERT" -size 256x256 -seed 11 plasma:fractal -colorspace gray -auto-level \
             -colorspace sRGB \( +clone -fill 'rgb(150,250,100)' -colorize 100 \) \
             -compose multiply -composite \
@@ -175,32 +179,36 @@ expect_window_kind() {
     fi
 }
 
-# The screen is drawn on once the sky colour shows at the top of the window.
+# The window is drawn in once the clear colour shows in the top of its client area WIDTH HEIGHT
+# X Y; the screenshot stays as CASE_DIR/NAME.png.
 drawn() {
-    local image=$CASE_DIR/first-frame.png
-    screenshot first-frame || return 1
-    statistics_hold "top=$(colour_fraction "$image" "$1" "$SKY_COLOUR" 2%)" 'top > 0.1'
+    local name=$1
+    shift
+    screenshot "$name" || return 1
+    statistics_hold "$(picture_statistics "$CASE_DIR/$name.png" "$@")" 'top_sky > 0.1'
 }
 
-# Waits until WINDOW shows the sky colour in its top eighth.
+# Waits until WINDOW shows the clear colour at its top, keeping that screenshot as NAME.png.
 await_drawing() {
-    local width height x y
-    read -r width height x y < <(window_geometry "$1") ||
-        fail "no geometry for window $1" || return
-    wait_until 30 drawn "${width}x$((height / 8))+${x}+${y}" ||
+    local window=$1 name=$2 width height x y
+    read -r width height x y < <(window_geometry "$window") ||
+        fail "no geometry for window $window" || return
+    wait_until 30 drawn "$name" "$width" "$height" "$x" "$y" ||
         fail "nothing drawn in the window within 30 s"
 }
 
-# Waits for the first frames in WINDOW, then takes up to four screenshots a second and a half
-# apart until one shows the expected picture (landscape or checkerboard): the camera moves, and
-# a hill right in front of it can hide the sky for a moment.
+# Checks that WINDOW shows KIND, the landscape or the checkerboard: first the screenshot that
+# shows the first frame, then up to five more a second and a half apart, since the camera moves
+# and a hill right in front of it can hide the sky for a moment.
 expect_picture() {
     local window=$1 kind=$2 width height x y attempt line verdict
-    await_drawing "$window" || return
+    await_drawing "$window" "$kind-1" || return
     read -r width height x y < <(window_geometry "$window")
-    for attempt in 1 2 3 4; do
-        sleep 1.5
-        screenshot "$kind-$attempt" || fail "screenshot failed" || return
+    for attempt in 1 2 3 4 5 6; do
+        if [ "$attempt" -gt 1 ]; then
+            sleep 1.5
+            screenshot "$kind-$attempt" || fail "screenshot failed" || return
+        fi
         line=$(picture_statistics "$CASE_DIR/$kind-$attempt.png" "$width" "$height" "$x" "$y")
         echo "$kind-$attempt: $line" >>"$CASE_DIR/statistics.txt"
         if [ "$kind" = landscape ]; then
@@ -275,7 +283,7 @@ case_close_request() {
     place_images 1 0
     launch "$SCR" /s
     window=$(await_screensaver) || return
-    await_drawing "$window" || return
+    await_drawing "$window" drawn || return
     DISPLAY="$DISP" timeout 10 "$TOOLS/xclose" "$window" || fail "close request not sent" || return
     expect_exit_within 15 "the close request" || return
     [ "$PROG_STATUS" -eq 0 ] || fail "exit code $PROG_STATUS after the quit message"
