@@ -1,6 +1,7 @@
-// Small X11 jobs that the end-to-end tests need and that no standard tool does: offering a
-// display mode the virtual server lacks, reading the screen's real size, making a window for the
-// program to draw into, and asking a window to close the way a window manager does.
+// Small X11 jobs that the end-to-end tests need and that no standard tool does reliably: offering
+// a display mode the virtual server lacks, reading the screen's real size, making a window for the
+// program to draw into, watching for new windows, moving the pointer without a device, and asking
+// a window to close the way a window manager does.
 #include <X11/Xlib.h>
 #include <X11/extensions/Xrandr.h>
 
@@ -13,7 +14,7 @@ namespace {
 
 int usage() {
     std::fprintf(stderr, "usage: x11-test-helper offer-mode W H | screen | make-window W H |\n"
-                         "       watch-windows | close-window ID | window ID\n");
+                         "       watch-windows | warp X Y | close-window ID | window ID\n");
     return 2;
 }
 
@@ -112,6 +113,13 @@ int watchWindows(Display* display) {
     }
 }
 
+// Moves the pointer without any input device: windows see the motion, raw device events do not.
+int warpPointer(Display* display, int x, int y) {
+    XWarpPointer(display, None, DefaultRootWindow(display), 0, 0, 0, 0, x, y);
+    XSync(display, False);
+    return 0;
+}
+
 int closeWindow(Display* display, Window window) {
     XEvent event{};
     event.xclient.type = ClientMessage;
@@ -170,6 +178,8 @@ int main(int argc, char** argv) {
         result = makeWindow(display, std::atoi(argv[2]), std::atoi(argv[3]));
     } else if (std::strcmp(command, "watch-windows") == 0) {
         result = watchWindows(display);
+    } else if (std::strcmp(command, "warp") == 0 && argc == 4) {
+        result = warpPointer(display, std::atoi(argv[2]), std::atoi(argv[3]));
     } else if (std::strcmp(command, "close-window") == 0 && argc == 3) {
         result = closeWindow(display, std::strtoul(argv[2], nullptr, 0));
     } else if (std::strcmp(command, "window") == 0 && argc == 3) {

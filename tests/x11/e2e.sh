@@ -335,11 +335,11 @@ case_quit_fifth_pointer_move() {
     wait_until 30 shows_sky "640x48+0+0" || { echo "    nothing drawn"; return 1; }
     local i
     for i in 1 2 3 4; do
-        xdotool mousemove $((100 + i * 20)) $((100 + i * 10))
+        "$helper" warp $((100 + i * 20)) $((100 + i * 10))
     done
     settle
     expect_running "after four pointer moves" || return 1
-    xdotool mousemove 300 300
+    "$helper" warp 300 300
     expect_exit 30 0
 }
 
