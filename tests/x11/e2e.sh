@@ -20,7 +20,7 @@ quellmoor=$(readlink -f "$1")
 helper=$(readlink -f "$2")
 fallback_directory=${3:-}
 data_directory=$(dirname "$quellmoor")
-for tool in Xvfb xdotool import convert xdpyinfo; do
+for tool in Xvfb xdotool import convert xdpyinfo xwininfo; do
     if ! command -v "$tool" >/dev/null; then
         echo "e2e: $tool is missing" >&2
         exit 2
@@ -89,7 +89,8 @@ start_display() {
         echo "    Xvfb did not start"
         return 1
     fi
-    export DISPLAY=":$(head -n 1 "$number_file")"
+    DISPLAY=":$(head -n 1 "$number_file")"
+    export DISPLAY
     wait_until 30 xdpyinfo >/dev/null 2>&1
 }
 
@@ -146,7 +147,7 @@ expect_running() {
 }
 
 # background COMMAND...: runs a helper for the rest of the case; its output goes to
-# $work/$case_name.<n>.out, where n counts the helpers of the case from 1.
+# $work/$case_name.<n>.out, where n counts the helpers of the case from 0.
 background() {
     "$@" >"$work/$case_name.${#background_pids[@]}.out" 2>&1 &
     background_pids+=($!)
@@ -374,9 +375,8 @@ case_about_ok_button() {
     about_case -c:1234 || return 1
     local window width height
     window=$(find_window Lumivane)
-    eval "$(xdotool getwindowgeometry --shell "$window")"
-    width=$WIDTH
-    height=$HEIGHT
+    width=$(xwininfo -id "$window" | awk '/Width:/ { print $2 }')
+    height=$(xwininfo -id "$window" | awk '/Height:/ { print $2 }')
     # The button sits centred at the foot of the box, 16 pixels above its edge and 26 high.
     xdotool mousemove --window "$window" $((width / 2)) $((height - 16 - 13)) click 1
     expect_exit 30 0
