@@ -20,7 +20,7 @@ quellmoor=$(readlink -f "$1")
 helper=$(readlink -f "$2")
 fallback_directory=${3:-}
 data_directory=$(dirname "$quellmoor")
-for tool in Xvfb xdotool import convert xdpyinfo xwininfo; do
+for tool in Xvfb xdotool import convert xdpyinfo xwininfo xkill; do
     if ! command -v "$tool" >/dev/null; then
         echo "e2e: $tool is missing" >&2
         exit 2
@@ -283,6 +283,21 @@ case_mode_restored_after_interrupt() {
     launch "$data_directory" /s
     wait_until 30 screen_is "screen 640x480 crtc 640x480" || { echo "    no mode change"; return 1; }
     kill -INT "$program_pid"
+    wait_until 30 screen_is "screen 1024x768 crtc 1024x768" || {
+        echo "    mode not restored: $("$helper" screen)"
+        return 1
+    }
+}
+
+# The server cuts the program's connection (as xkill does): the program ends with Xlib's error exit
+# and the mode still comes back.
+case_mode_restored_after_lost_connection() {
+    offer_640x480 || return 1
+    launch "$data_directory" /s
+    wait_until 30 screen_is "screen 640x480 crtc 640x480" || { echo "    no mode change"; return 1; }
+    wait_until 30 has_window Quellmoor || { echo "    no window"; return 1; }
+    xkill -id "$(find_window Quellmoor)" >/dev/null
+    expect_exit 30 1 || return 1
     wait_until 30 screen_is "screen 1024x768 crtc 1024x768" || {
         echo "    mode not restored: $("$helper" screen)"
         return 1
@@ -562,6 +577,7 @@ large=1024x768x24
 run_case full_screen $large
 run_case mode_restored_after_kill $large
 run_case mode_restored_after_interrupt $large
+run_case mode_restored_after_lost_connection $large
 run_case window_fallback $large
 run_case window_fallback_16_bits 640x480x16
 run_case quit_key $large
