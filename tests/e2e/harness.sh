@@ -70,8 +70,12 @@ stop_display() {
     DISP=
 }
 
+# A process that has ended but is not yet reaped counts as gone (state Z after its name).
 process_gone() {
-    ! kill -0 "$1" 2>/dev/null || [ "$(ps -o stat= -p "$1" 2>/dev/null | cut -c1)" = Z ]
+    local stat
+    stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 0
+    stat=${stat##*) }
+    [ "${stat%% *}" = Z ]
 }
 
 # Runs COMMAND in the Wine session of the current display.
@@ -181,7 +185,7 @@ inspect() {
 # Saves a screenshot of the whole display as CASE_DIR/NAME.png.
 screenshot() {
     mark "screenshot $1"
-    DISPLAY="$DISP" timeout 20 import -window root "$CASE_DIR/$1.png" 2>>"$CASE_DIR/xvfb.log"
+    DISPLAY="$DISP" timeout 20 /usr/bin/import -window root "$CASE_DIR/$1.png" 2>>"$CASE_DIR/xvfb.log"
 }
 
 # Gives WINDOW the keyboard focus (there is no window manager to do it) and presses KEY.

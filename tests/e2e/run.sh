@@ -24,7 +24,7 @@ E2E_DIR=$(cd "$(dirname "$0")" && pwd)
 SCR=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 DATA_DIR=$(cd "${2:-$(dirname "$SCR")}" && pwd) || exit 2
 OUT=${QUELLMOOR_E2E_OUT:-$(dirname "$SCR")/e2e}
-WORK=$(mktemp -d "${TMPDIR:-/tmp}/quellmoor-e2e.XXXXXX")
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/quellmoor-wine-e2e.XXXXXX")
 PREFIX=$WORK/prefix
 TOOLS=$WORK/tools
 IMAGES=$WORK/images
@@ -220,6 +220,11 @@ expect_picture() {
     fail "not the $kind: $verdict [$line]"
 }
 
+# The quit paths mean something only if the program was still running before the input.
+expect_running() {
+    ! program_ended || fail "the program ended by itself before $1"
+}
+
 expect_exit_within() {
     await_exit "$1" || fail "$2 did not end the program within $1 s (killed)"
 }
@@ -234,6 +239,7 @@ case_full_screen() {
     [ "$(window_geometry "$window")" = "640 480 0 0" ] ||
         fail "X window is $(window_geometry "$window"), not the whole screen" || return
     expect_picture "$window" landscape || return
+    expect_running "the key press" || return
     press_key "$window" space
     expect_exit_within 15 "a key press"
 }
@@ -247,6 +253,7 @@ case_window_fallback() {
     window=$(await_screensaver) || return
     expect_window_kind bordered || return
     expect_picture "$window" landscape || return
+    expect_running "the mouse moved" || return
     for step in $(seq 1 20); do
         program_ended && break
         xdo mousemove $((100 + step * 17)) $((120 + step * 11))
@@ -262,6 +269,7 @@ case_missing_images() {
     launch "$SCR" "$@"
     window=$(await_screensaver) || return
     expect_picture "$window" checkerboard || return
+    expect_running "the key press" || return
     press_key "$window" Escape
     expect_exit_within 15 "a key press"
 }
@@ -273,6 +281,7 @@ case_fallback_directory() {
     launch "$SCR" "$@"
     window=$(await_screensaver) || return
     expect_picture "$window" landscape || return
+    expect_running "the key press" || return
     press_key "$window" Return
     expect_exit_within 15 "a key press"
 }
@@ -284,6 +293,7 @@ case_close_request() {
     launch "$SCR" /s
     window=$(await_screensaver) || return
     await_drawing "$window" drawn || return
+    expect_running "the close request" || return
     DISPLAY="$DISP" timeout 10 "$TOOLS/xclose" "$window" || fail "close request not sent" || return
     expect_exit_within 15 "the close request" || return
     [ "$PROG_STATUS" -eq 0 ] || fail "exit code $PROG_STATUS after the quit message"
@@ -296,13 +306,25 @@ no_screensaver_window() {
 
 ended_or_screensaver_window() { [ -n "$(windows_named Quellmoor)" ] || program_ended; }
 
+# Clicks the middle of the control whose line in CONTROLS (see wininspect) starts with PREFIX.
+click_control() {
+    local controls=$1 prefix=$2 rect left top right bottom
+    rect=$(echo "$controls" | grep -m 1 "^$prefix" | cut -f 3)
+    IFS=, read -r left top right bottom <<<"$rect"
+    [ -n "$bottom" ] || return 1
+    xdo mousemove $(((left + right) / 2)) $(((top + bottom) / 2)) &&
+        xdo click 1 && mark "clicked $prefix"
+}
+
 # The about box: caption Lumivane, the two lines of text and one OK button; no screensaver window
-# before or after it; Return closes it and ends the program. With a first argument "raw", the
-# remaining one is passed as the exact command-line tail.
+# before or after it; closing it ends the program. HOW is "return" (press Return), "click" (click
+# OK) or "raw" (press Return; the next argument is the exact command-line tail); the remaining
+# arguments are the command line.
 case_about_box() {
-    local box controls text_pattern
-    if [ "${1:-}" = raw ]; then
-        launch "$TOOLS/wininspect.exe" run "Z:${SCR//\//\\}" "$2"
+    local how=$1 box controls text_pattern
+    shift
+    if [ "$how" = raw ]; then
+        launch "$TOOLS/wininspect.exe" run "Z:${SCR//\//\\}" "$1"
     else
         launch "$SCR" "$@"
     fi
@@ -311,14 +333,19 @@ case_about_box() {
     controls=$(inspect controls Lumivane) || fail "Wine reports no Lumivane window" || return
     echo "$controls" >"$CASE_DIR/controls.txt"
     text_pattern='^Static	This screensaver was written by Tamsel Varrow\.'
-    text_pattern+='\\nYou can contact me at \([^\\]+\)\.$'
+    text_pattern+='\\nYou can contact me at \([^\\]+\)\.	'
     echo "$controls" | grep -Eq "$text_pattern" || fail "about text wrong: $controls" || return
     [ "$(echo "$controls" | grep -c '^Button')" -eq 1 ] &&
-        echo "$controls" | grep -q '^Button	OK$' || fail "not one OK button: $controls" || return
-    press_key "$box" Return
+        echo "$controls" | grep -q '^Button	OK	' || fail "not one OK button: $controls" || return
+    expect_running "the about box was closed" || return
+    if [ "$how" = click ]; then
+        click_control "$controls" 'Button	OK' || fail "cannot click the OK button" || return
+    else
+        press_key "$box" Return
+    fi
     wait_until 15 ended_or_screensaver_window
     no_screensaver_window || return
-    await_exit 0 || fail "Return on the about box did not end the program within 15 s (killed)"
+    await_exit 0 || fail "closing the about box did not end the program within 15 s (killed)"
 }
 
 ended_with_no_window() {
@@ -340,8 +367,14 @@ case_no_run() {
 }
 
 main() {
+    # Only a folder this script made (or an empty one) is cleared for the new results.
+    if [ -n "$(ls -A "$OUT" 2>/dev/null)" ] && [ ! -e "$OUT/.quellmoor-e2e" ]; then
+        echo "e2e: $OUT holds other files; choose another QUELLMOOR_E2E_OUT" >&2
+        return 2
+    fi
     rm -rf "$OUT"
     mkdir -p "$OUT"
+    touch "$OUT/.quellmoor-e2e"
     local started
     started=$(now_ms)
     if ! build_tools >"$OUT/tools.log" 2>&1 || ! prepare_images >>"$OUT/tools.log" 2>&1; then
@@ -362,10 +395,10 @@ main() {
     run_case close-request-exit-code 1024x768 case_close_request
     run_case images-missing-checkerboard 640x480 case_missing_images -s
     run_case images-in-fallback-directory 640x480 case_fallback_directory /S
-    run_case about-slash-c 640x480 case_about_box /c
-    run_case about-dash-capital-c 640x480 case_about_box -C
-    run_case about-c-with-handle 640x480 case_about_box /c:1234
-    run_case about-empty-command-line 640x480 case_about_box
+    run_case about-slash-c 640x480 case_about_box return /c
+    run_case about-dash-capital-c 640x480 case_about_box click -C
+    run_case about-c-with-handle 640x480 case_about_box return /c:1234
+    run_case about-empty-command-line 640x480 case_about_box click
     run_case about-blank-command-line 640x480 case_about_box raw $'  \t \n  '
     run_case no-run-preview 640x480 case_no_run /p 1234
     run_case no-run-slash-a 640x480 case_no_run /a

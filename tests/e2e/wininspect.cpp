@@ -82,11 +82,15 @@ BOOL CALLBACK printChild(HWND child, LPARAM) {
     char text[1024];
     GetClassNameA(child, className, sizeof className);
     GetWindowTextA(child, text, sizeof text);
-    std::printf("%s\t%s\n", className, escaped(text).c_str());
+    RECT rect;
+    GetWindowRect(child, &rect);
+    std::printf("%s\t%s\t%ld,%ld,%ld,%ld\n", className, escaped(text).c_str(), rect.left, rect.top,
+                rect.right, rect.bottom);
     return TRUE;
 }
 
-// The controls of a dialog, such as a message box, one line each: class, a tab, escaped text.
+// The controls of a dialog, such as a message box, one line each: class, escaped text and the
+// rectangle on the screen, separated by tabs.
 int describeControls(const char* title) {
     std::vector<HWND> windows = windowsTitled(title);
     if (windows.empty()) {
