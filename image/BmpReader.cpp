@@ -2,6 +2,7 @@
 
 #include "ByteStream.h"
 #include "FileBytes.h"
+#include "LittleEndian.h"
 #include "RasterBound.h"
 
 #include <climits>
@@ -12,29 +13,19 @@ namespace {
 
 const size_t kHeadersSize = 54;
 const std::uint32_t kInfoHeaderSize = 40;
-const unsigned kSignature = 0x4D42;
-const unsigned kBitsPerPixel = 24;
-
-unsigned unsigned16(const unsigned char* bytes) {
-    return static_cast<unsigned>(bytes[0]) | (static_cast<unsigned>(bytes[1]) << 8);
-}
-
-std::uint32_t unsigned32(const unsigned char* bytes) {
-    return static_cast<std::uint32_t>(bytes[0]) | (static_cast<std::uint32_t>(bytes[1]) << 8) |
-           (static_cast<std::uint32_t>(bytes[2]) << 16) |
-           (static_cast<std::uint32_t>(bytes[3]) << 24);
-}
+const std::uint32_t kSignature = 0x4D42;
+const std::uint32_t kBitsPerPixel = 24;
 
 int signed32(const unsigned char* bytes) {
-    const std::uint32_t value = unsigned32(bytes);
+    const std::uint32_t value = littleEndian32(bytes);
     return value >= 0x80000000u ? static_cast<int>(value - 0x80000000u) + INT_MIN
                                 : static_cast<int>(value);
 }
 
 bool headersAccepted(const unsigned char* headers) {
-    return unsigned16(headers) == kSignature && unsigned32(headers + 10) == kHeadersSize &&
-           unsigned32(headers + 14) == kInfoHeaderSize && unsigned32(headers + 30) == 0 &&
-           unsigned16(headers + 28) == kBitsPerPixel;
+    return littleEndian16(headers) == kSignature && littleEndian32(headers + 10) == kHeadersSize &&
+           littleEndian32(headers + 14) == kInfoHeaderSize && littleEndian32(headers + 30) == 0 &&
+           littleEndian16(headers + 28) == kBitsPerPixel;
 }
 
 float byteToSample(unsigned char c) {

@@ -2,6 +2,7 @@
 
 #include "ByteStream.h"
 #include "FileBytes.h"
+#include "LittleEndian.h"
 #include "RasterBound.h"
 
 #include <algorithm>
@@ -23,12 +24,8 @@ struct TgaHeader {
     int pixelBits;
 };
 
-int unsigned16(const unsigned char* bytes) {
-    return bytes[0] | (bytes[1] << 8);
-}
-
 int signed16(const unsigned char* bytes) {
-    int value = unsigned16(bytes);
+    const int value = static_cast<int>(littleEndian16(bytes));
     return value >= 32768 ? value - 65536 : value;
 }
 
@@ -66,7 +63,7 @@ void decodeStored(const unsigned char* stored, int bytes, float* out) {
         out[0] = stored[0] * kByteScale;
         break;
     case 2: {
-        const int v = unsigned16(stored);
+        const std::uint32_t v = littleEndian16(stored);
         out[0] = ((v >> 10) & 31) * kFiveBitScale;
         out[1] = ((v >> 5) & 31) * kFiveBitScale;
         out[2] = (v & 31) * kFiveBitScale;
