@@ -17,11 +17,6 @@ float grey(float v) {
 
 enum Outcome { LOADED, UNCHANGED, EMPTY };
 
-struct Expect {
-    int x, y;
-    Pixel value;
-};
-
 struct PnmCase {
     const char* name;
     Bytes file;
@@ -126,13 +121,7 @@ TEST(PnmReader, ReadsAllSixTypesAndRefusesBadHeaders) {
             EXPECT_TRUE(isEmptyPicture(image));
             continue;
         }
-        ASSERT_TRUE(image.isLoaded());
-        EXPECT_EQ(image.kind, c.kind);
-        EXPECT_EQ(image.width, c.width);
-        EXPECT_EQ(image.height, c.height);
-        for (const Expect& e : c.pixels) {
-            EXPECT_EQ(pixelOf(image, e.x, e.y), e.value) << "pixel " << e.x << "," << e.y;
-        }
+        expectPicture(image, c.kind, c.width, c.height, c.pixels);
     }
 }
 

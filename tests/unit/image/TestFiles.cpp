@@ -1,5 +1,7 @@
 #include "TestFiles.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -65,6 +67,17 @@ Bytes bmpHeaders(int width, int height, int bits, int dataOffset, int infoSize, 
 std::vector<float> pixelOf(const Image& image, int x, int y) {
     const float* first = image.pixels + (static_cast<size_t>(y) * image.width + x) * image.channels;
     return std::vector<float>(first, first + image.channels);
+}
+
+void expectPicture(const Image& image, int kind, int width, int height,
+                   const std::vector<Expect>& pixels) {
+    ASSERT_TRUE(image.isLoaded());
+    EXPECT_EQ(image.kind, kind);
+    EXPECT_EQ(image.width, width);
+    EXPECT_EQ(image.height, height);
+    for (const Expect& e : pixels) {
+        EXPECT_EQ(pixelOf(image, e.x, e.y), e.value) << "pixel " << e.x << "," << e.y;
+    }
 }
 
 void fillMarker(Image& image) {

@@ -22,6 +22,15 @@ Bytes bmpHeaders(int width, int height, int bits = 24, int dataOffset = 54, int 
 // The channels of pixel (x, y), read straight from the sample buffer.
 std::vector<float> pixelOf(const Image& image, int x, int y);
 
+struct Expect {
+    int x, y;
+    std::vector<float> value;
+};
+
+// Checks that a reader produced a loaded picture of this kind and size holding these pixels.
+void expectPicture(const Image& image, int kind, int width, int height,
+                   const std::vector<Expect>& pixels);
+
 // A recognisable 1 x 1 picture and comment, to see whether a reader left an Image alone.
 void fillMarker(Image& image);
 bool holdsMarker(const Image& image);

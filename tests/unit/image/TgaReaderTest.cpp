@@ -11,11 +11,6 @@ float s(int c) {
     return c * (1.0f / 255.0f);
 }
 
-struct Expect {
-    int x, y;
-    Pixel value;
-};
-
 struct TgaCase {
     const char* name;
     Bytes file;
@@ -123,13 +118,7 @@ TEST(TgaReader, DecodesEveryLayoutAndRefusesTheRest) {
             EXPECT_TRUE(isEmptyPicture(image));
             continue;
         }
-        ASSERT_TRUE(image.isLoaded());
-        EXPECT_EQ(image.kind, c.kind);
-        EXPECT_EQ(image.width, c.width);
-        EXPECT_EQ(image.height, c.height);
-        for (const Expect& e : c.pixels) {
-            EXPECT_EQ(pixelOf(image, e.x, e.y), e.value) << "pixel " << e.x << "," << e.y;
-        }
+        expectPicture(image, c.kind, c.width, c.height, c.pixels);
     }
 }
 
