@@ -39,43 +39,39 @@ struct RasterState {
 };
 
 void readPixel(ByteStream& stream, RasterState& state, float* pixel) {
-    int channels = (state.type == 3 || state.type == 6) ? 3 : 1;
-    float values[3];
+    const int channels = (state.type == 3 || state.type == 6) ? 3 : 1;
     switch (state.type) {
     case 1:
         stream.readInt(state.text[0]);
-        values[0] = 1.0f - static_cast<float>(state.text[0]) / state.maximum;
+        pixel[0] = 1.0f - static_cast<float>(state.text[0]) / state.maximum;
         break;
     case 4:
         // Bits run on across rows: a new byte starts only every eighth pixel of the whole raster.
         if (state.bitIndex == 0) {
             stream.get(state.bits);
         }
-        values[0] = ((state.bits >> (7 - state.bitIndex)) & 1) != 0 ? 0.0f : 1.0f;
+        pixel[0] = ((state.bits >> (7 - state.bitIndex)) & 1) != 0 ? 0.0f : 1.0f;
         state.bitIndex = (state.bitIndex + 1) % 8;
         break;
     case 2:
     case 3:
         for (int c = 0; c < channels; ++c) {
             stream.readInt(state.text[c]);
-            values[c] = static_cast<float>(state.text[c]) / state.maximum;
+            pixel[c] = static_cast<float>(state.text[c]) / state.maximum;
         }
         break;
     default:
         // Binary samples are single bytes even when the maximum value exceeds 255.
         for (int c = 0; c < channels; ++c) {
             stream.get(state.bytes[c]);
-            values[c] = static_cast<float>(state.bytes[c]) / state.maximum;
+            pixel[c] = static_cast<float>(state.bytes[c]) / state.maximum;
         }
         break;
     }
     if (channels == 1) {
-        values[1] = values[0];
-        values[2] = values[0];
+        pixel[1] = pixel[0];
+        pixel[2] = pixel[0];
     }
-    pixel[0] = values[0];
-    pixel[1] = values[1];
-    pixel[2] = values[2];
     pixel[3] = 1.0f;
 }
 
