@@ -2,6 +2,8 @@
 #include "terrain/Terrain.h"
 
 #include <cmath>
+#include <cstddef>
+#include <cstring>
 
 namespace {
 
@@ -19,6 +21,34 @@ int cellOf(float floorValue, int period) {
     return static_cast<int>(std::fmod(static_cast<double>(floorValue), period));
 }
 
+// The non-negative remainder of getPixelWrapped, dividing only for indexes outside the map.
+int wrapped(int index, int period) {
+    if (static_cast<unsigned>(index) < static_cast<unsigned>(period)) {
+        return index;
+    }
+    const int remainder = index % period;
+    return remainder < 0 ? remainder + period : remainder;
+}
+
+// Copies all of a texel's channels, as getPixelWrapped does; the usual counts get fixed-size
+// copies that the compiler can do in place.
+void copyTexel(float* out, const float* texel, size_t channels) {
+    switch (channels) {
+    case 1:
+        std::memcpy(out, texel, sizeof(float));
+        break;
+    case 3:
+        std::memcpy(out, texel, 3 * sizeof(float));
+        break;
+    case 4:
+        std::memcpy(out, texel, 4 * sizeof(float));
+        break;
+    default:
+        std::memcpy(out, texel, channels * sizeof(float));
+        break;
+    }
+}
+
 } // namespace
 
 Terrain::Terrain()
@@ -31,10 +61,26 @@ float Terrain::heightAt(float x, float y) {
     cellX = cellOf(floorX, heightMap.width);
     cellY = cellOf(floorY, heightMap.height);
 
-    heightMap.getPixelWrapped(texel00, cellX, cellY);
-    heightMap.getPixelWrapped(texel10, cellX + 1, cellY);
-    heightMap.getPixelWrapped(texel01, cellX, cellY + 1);
-    heightMap.getPixelWrapped(texel11, cellX + 1, cellY + 1);
+    // The four texels as getPixelWrapped fetches them, with each column and row wrapped once
+    // rather than once per texel: this runs three times for every vertex of every frame.
+    const int width = heightMap.width;
+    const int height = heightMap.height;
+    if (width > 0 && height > 0) {
+        const int column0 = wrapped(cellX, width);
+        const int column1 = column0 + 1 == width ? 0 : column0 + 1;
+        const int row0 = wrapped(cellY, height);
+        const int row1 = row0 + 1 == height ? 0 : row0 + 1;
+        const size_t channels = static_cast<size_t>(heightMap.channels);
+        const size_t rowFloats = static_cast<size_t>(width) * channels;
+        const float* firstRow = heightMap.pixels + static_cast<size_t>(row0) * rowFloats;
+        const float* secondRow = heightMap.pixels + static_cast<size_t>(row1) * rowFloats;
+        const size_t offset0 = static_cast<size_t>(column0) * channels;
+        const size_t offset1 = static_cast<size_t>(column1) * channels;
+        copyTexel(texel00, firstRow + offset0, channels);
+        copyTexel(texel10, firstRow + offset1, channels);
+        copyTexel(texel01, secondRow + offset0, channels);
+        copyTexel(texel11, secondRow + offset1, channels);
+    }
 
     fracX = x - floorX;
     fracY = y - floorY;
