@@ -96,7 +96,7 @@ stop_wine() {
 launch() {
     (cd "$CASE_CWD" && exec env DISPLAY="$DISP" WINEPREFIX="$PREFIX" \
         WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG="${WINEDEBUG:--all}" "$WINE" "$@") \
-        >>"$CASE_DIR/program.log" 2>&1 &
+        </dev/null >>"$CASE_DIR/program.log" 2>&1 &
     PROG_PID=$!
     PROG_STATUS=
     mark "started $*"
@@ -142,11 +142,12 @@ windows_named() {
 
 # Names of the mapped windows on the display apart from the root.
 visible_window_names() {
-    local root id
+    local root id name
     root=$(DISPLAY="$DISP" timeout 10 xwininfo -root | awk '/Window id/ { print $4 }')
-    for id in $(xdo search --onlyvisible --name '' 2>/dev/null); do
+    for id in $(xdo search --maxdepth 1 --onlyvisible --name '' 2>/dev/null); do
         [ "$id" -eq $((root)) ] && continue
-        echo "$(xdo getwindowname "$id" 2>/dev/null)"
+        name=$(xdo getwindowname "$id" 2>/dev/null)
+        echo "${name:-untitled window $id}"
     done
 }
 
@@ -170,14 +171,13 @@ await_window() {
 
 # Prints WIDTH HEIGHT X Y of an X window on the screen.
 window_geometry() {
-    local X Y WIDTH HEIGHT SCREEN WINDOW
-    eval "$(xdo getwindowgeometry --shell "$1")" || return 1
-    echo "$WIDTH $HEIGHT $X $Y"
+    xdo getwindowgeometry --shell "$1" | awk -F= '{ v[$1] = $2 }
+        END { if (!("WIDTH" in v)) exit 1; print v["WIDTH"], v["HEIGHT"], v["X"], v["Y"] }'
 }
 
 # Runs the Windows helper in the current Wine session; its console ends lines with CR LF.
 inspect() {
-    wine_env timeout 30 "$WINE" "$TOOLS/wininspect.exe" "$@" 2>>"$CASE_DIR/inspect.log" |
+    wine_env timeout 30 "$WINE" "$TOOLS/wininspect.exe" "$@" </dev/null 2>>"$CASE_DIR/inspect.log" |
         tr -d '\r'
     return "${PIPESTATUS[0]}"
 }
@@ -185,7 +185,8 @@ inspect() {
 # Saves a screenshot of the whole display as CASE_DIR/NAME.png.
 screenshot() {
     mark "screenshot $1"
-    DISPLAY="$DISP" timeout 20 /usr/bin/import -window root "$CASE_DIR/$1.png" 2>>"$CASE_DIR/xvfb.log"
+    DISPLAY="$DISP" timeout 20 /usr/bin/import -window root "$CASE_DIR/$1.png" \
+        2>>"$CASE_DIR/xvfb.log"
 }
 
 # Gives WINDOW the keyboard focus (there is no window manager to do it) and presses KEY.

@@ -123,11 +123,11 @@ create_prefix() {
     CASE_DIR=$OUT/prefix
     mkdir -p "$CASE_DIR"
     start_display 640x480 || return 1
-    wine_env timeout 300 "$WINE" wineboot -i >"$CASE_DIR/wineboot.log" 2>&1
+    wine_env timeout 300 "$WINE" wineboot -i </dev/null >"$CASE_DIR/wineboot.log" 2>&1
     local status=$?
     # The exit-code checks mean something only if Wine hands a program's exit code on: the
     # helper ends with 2 when called without arguments.
-    wine_env timeout 60 "$WINE" "$TOOLS/wininspect.exe" >/dev/null 2>&1
+    wine_env timeout 60 "$WINE" "$TOOLS/wininspect.exe" </dev/null >/dev/null 2>&1
     local helper_status=$?
     stop_wine
     stop_display
@@ -352,7 +352,7 @@ ended_with_no_window() {
     local names
     names=$(visible_window_names)
     if [ -n "$names" ]; then
-        fail "a window appeared: $(echo "$names" | tr '\n' ' ')"
+        fail "a window appeared: $(echo "$names" | paste -sd ',' -)"
         return 0
     fi
     program_ended
