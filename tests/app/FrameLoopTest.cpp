@@ -50,10 +50,8 @@ class ProgramRun : public ::testing::Test {
     // The program runs once per process and never clears its records; each test here is a
     // fresh run, so it puts them back as they are at load.
     void resetProgram() {
-        inputDevices.release();
         inputDevices.events.clear();
         inputDevices.mouseX = inputDevices.mouseY = inputDevices.mouseWheel = 0;
-        glWindow.destroy();
         delete[] glWindow.title;
         glWindow = GlWindow{};
         resetHeadlessSystem();
@@ -137,15 +135,25 @@ TEST_F(ProgramRun, OpensTheFullScreenWindowAndBothDevicesAndDrawsSkyAndGround) {
 }
 
 TEST_F(ProgramRun, TheViewerFliesByTheClock) {
-    system.clock = 123456789;
-    system.keyboard.buffer(keyRecord(1, 0x80));
-    run("-s");
-    Viewer expected;
-    placeOnCircle(expected, 123456789);
-    EXPECT_EQ(viewer.x, expected.x);
-    EXPECT_EQ(viewer.y, expected.y);
-    EXPECT_EQ(viewer.heading, expected.heading);
-    EXPECT_EQ(viewer.samplesPerRay, 150);
+    const uint32_t clocks[] = {0, 123456789, 0xFFFFFFFFu};
+    for (uint32_t clock : clocks) {
+        SCOPED_TRACE(clock);
+        resetProgram();
+        system.clock = clock;
+        system.keyboard.buffer(keyRecord(1, 0x80));
+        run("-s");
+        Viewer expected;
+        placeOnCircle(expected, clock);
+        EXPECT_EQ(viewer.x, expected.x);
+        EXPECT_EQ(viewer.y, expected.y);
+        EXPECT_EQ(viewer.heading, expected.heading);
+        EXPECT_EQ(viewer.samplesPerRay, 150);
+        if (clock == 0) {
+            // Where the camera jumps to when the clock wraps around.
+            EXPECT_EQ(viewer.x, 588.0f);
+            EXPECT_EQ(viewer.y, 299.0f);
+        }
+    }
 }
 
 TEST_F(ProgramRun, QuitMessagesEndTheLoopAtOnceWithTheirCode) {

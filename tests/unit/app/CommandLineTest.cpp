@@ -27,6 +27,7 @@ TEST(Split, CutsAtDelimitersOutsideQuotes) {
         {"two trailing blanks give one empty token", "a  ", {"a", ""}},
         {"carriage return, vertical tab and form feed do not cut", "a\rb\vc\fd", {"a\rb\vc\fd"}},
         {"a quoted stretch keeps its delimiters", "\"a b\" c", {"a b", "c"}},
+        {"every other quote opens a stretch", "\"a b\" \"c\td\"", {"a b", "c\td"}},
         {"quotes inside a word vanish", "a\"\"b", {"ab"}},
         {"an unbalanced quote quotes the rest", "x \"a b\tc", {"x", "a b\tc"}},
         {"a quote ends nothing", "a\"b c\"d e", {"ab cd", "e"}},

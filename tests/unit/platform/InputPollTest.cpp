@@ -40,34 +40,22 @@ void readInputDevice(NativeInputDevice device, DeviceRecord* records, uint32_t c
 
 namespace {
 
-DeviceRecord key(uint32_t code, uint32_t data) {
-    return {code, data, 0, 0, 0};
-}
-DeviceRecord axis(uint32_t offset, int32_t change) {
-    return {offset, static_cast<uint32_t>(change), 0, 0, 0};
+DeviceRecord rec(uint32_t offset, int32_t data) {
+    return {offset, static_cast<uint32_t>(data), 0, 0, 0};
 }
 
-struct Event {
-    int32_t code;
-    int down;
-    int32_t x;
-    int32_t y;
-    bool operator==(const Event& o) const {
-        return code == o.code && down == o.down && x == o.x && y == o.y;
+// "code:down@x,y" per event, blank-separated.
+std::string describe(const std::vector<InputEvent>& events) {
+    std::string out;
+    for (const InputEvent& e : events) {
+        out += (out.empty() ? "" : " ") + std::to_string(e.code) + ":" + std::to_string(e.down) +
+               "@" + std::to_string(e.x) + "," + std::to_string(e.y);
     }
-};
-
-std::ostream& operator<<(std::ostream& out, const Event& e) {
-    return out << "{" << e.code << ", " << e.down << ", " << e.x << ", " << e.y << "}";
+    return out;
 }
 
-struct PollCase {
-    const char* name;
-    int32_t mouseX, mouseY, mouseWheel;
-    std::vector<DeviceRecord> keyboard;
-    std::vector<DeviceRecord> mouse;
-    std::vector<Event> expected;
-    int32_t endX, endY, endWheel;
+struct Sums {
+    int32_t x, y, wheel;
 };
 
 class InputPoll : public ::testing::Test {
@@ -83,139 +71,63 @@ class InputPoll : public ::testing::Test {
         input.keyboard = &keyboard;
         input.mouse = &mouse;
     }
+};
 
-    std::vector<Event> events() const {
-        std::vector<Event> out;
-        for (const InputEvent& e : input.events) {
-            out.push_back({e.code, e.down, e.x, e.y});
-        }
-        return out;
+struct PollCase {
+    const char* name;
+    Sums start;
+    std::vector<DeviceRecord> keyboard, mouse;
+    const char* expected;
+    Sums end;
+    PollCase(const char* name, Sums start, std::vector<DeviceRecord> keyboard,
+             std::vector<DeviceRecord> mouse, const char* expected, Sums end)
+        : name(name), start(start), keyboard(keyboard), mouse(mouse), expected(expected), end(end) {
     }
 };
 
 TEST_F(InputPoll, TranslatesEachPollsRecords) {
-    const PollCase cases[] = {
-        {"nothing buffered", 3, 4, 5, {}, {}, {}, 3, 4, 5},
-        {"press and release of one key",
-         7,
-         -2,
-         0,
-         {key(30, 0x80), key(30, 0x00)},
-         {},
-         {{30, 1, 7, -2}, {30, 0, 7, -2}},
-         7,
-         -2,
-         0},
-        {"only bit 7 of the lowest byte presses",
-         0,
-         0,
-         0,
-         {key(1, 0x7F), key(2, 0x180), key(3, 0x100), key(255, 0xFF)},
-         {},
-         {{1, 0, 0, 0}, {2, 1, 0, 0}, {3, 0, 0, 0}, {255, 1, 0, 0}},
-         0,
-         0,
-         0},
-        {"diagonal move: X then Y",
-         10,
-         20,
-         0,
-         {},
-         {axis(MOUSE_OFFSET_X, 5), axis(MOUSE_OFFSET_Y, -3)},
-         {{EVENT_MOUSE_MOVE, 0, 15, 20}, {EVENT_MOUSE_MOVE, 0, 15, 17}},
-         15,
-         17,
-         0},
-        {"keyboard events carry the position from before the mouse records",
-         1,
-         1,
-         0,
-         {key(57, 0x80)},
-         {axis(MOUSE_OFFSET_X, 100), axis(MOUSE_OFFSET_Y, 50)},
-         {{57, 1, 1, 1}, {EVENT_MOUSE_MOVE, 0, 101, 1}, {EVENT_MOUSE_MOVE, 0, 101, 51}},
-         101,
-         51,
-         0},
-        {"buttons 0 to 3",
-         0,
-         0,
-         0,
-         {},
-         {key(12, 0x80), key(13, 0x80), key(14, 0), key(15, 0x80)},
-         {{EVENT_MOUSE_BUTTON0, 1, 0, 0},
-          {EVENT_MOUSE_BUTTON1, 1, 0, 0},
-          {EVENT_MOUSE_BUTTON2, 0, 0, 0},
-          {EVENT_MOUSE_BUTTON3, 1, 0, 0}},
-         0,
-         0,
-         0},
-        {"wheel turns either way press, a still wheel makes nothing",
-         2,
-         3,
-         40,
-         {},
-         {axis(MOUSE_OFFSET_WHEEL, 120), axis(MOUSE_OFFSET_WHEEL, 0),
-          axis(MOUSE_OFFSET_WHEEL, -240)},
-         {{EVENT_MOUSE_WHEEL, 1, 2, 3}, {EVENT_MOUSE_WHEEL, 1, 2, 3}},
-         2,
-         3,
-         -80},
-        {"offsets the mouse format lacks are skipped",
-         0,
-         0,
-         0,
-         {},
-         {axis(1, 9), axis(16, 9), axis(MOUSE_OFFSET_X, 2), axis(0x7FFFFFFF, 9)},
-         {{EVENT_MOUSE_MOVE, 0, 2, 0}},
-         2,
-         0,
-         0},
-        {"the keyboard's end mark stops the walk",
-         0,
-         0,
-         0,
-         {key(5, 0x80), key(0, 0x80), key(6, 0x80)},
-         {},
-         {{5, 1, 0, 0}},
-         0,
-         0,
-         0},
-        {"the mouse's end mark stops the walk, 0 is the X axis",
-         0,
-         0,
-         0,
-         {},
-         {axis(MOUSE_OFFSET_X, 1), axis(MOUSE_END_MARK, 0), axis(MOUSE_OFFSET_X, 1)},
-         {{EVENT_MOUSE_MOVE, 0, 1, 0}},
-         1,
-         0,
-         0},
-        {"the accumulators wrap instead of overflowing",
-         INT32_MAX,
-         INT32_MIN,
-         INT32_MAX,
-         {},
-         {axis(MOUSE_OFFSET_X, 1), axis(MOUSE_OFFSET_Y, -1), axis(MOUSE_OFFSET_WHEEL, 2)},
-         {{EVENT_MOUSE_MOVE, 0, INT32_MIN, INT32_MIN},
-          {EVENT_MOUSE_MOVE, 0, INT32_MIN, INT32_MAX},
-          {EVENT_MOUSE_WHEEL, 1, INT32_MIN, INT32_MAX}},
-         INT32_MIN,
-         INT32_MAX,
-         INT32_MIN + 1},
+    using Case = PollCase;
+    const Case cases[] = {
+        Case("nothing buffered", {3, 4, 5}, {}, {}, "", {3, 4, 5}),
+        Case("press and release of one key", {7, -2, 0}, {rec(30, 0x80), rec(30, 0)}, {},
+             "30:1@7,-2 30:0@7,-2", {7, -2, 0}),
+        Case("only bit 7 of the lowest byte presses", {0, 0, 0},
+             {rec(1, 0x7F), rec(2, 0x180), rec(3, 0x100), rec(255, 0xFF)}, {},
+             "1:0@0,0 2:1@0,0 3:0@0,0 255:1@0,0", {0, 0, 0}),
+        Case("diagonal move: X then Y", {10, 20, 0}, {}, {rec(0, 5), rec(4, -3)},
+             "288:0@15,20 288:0@15,17", {15, 17, 0}),
+        Case("keys carry the position from before the mouse records", {1, 1, 0}, {rec(57, 0x80)},
+             {rec(0, 100), rec(4, 50)}, "57:1@1,1 288:0@101,1 288:0@101,51", {101, 51, 0}),
+        Case("buttons 0 to 3", {0, 0, 0}, {},
+             {rec(12, 0x80), rec(13, 0x80), rec(14, 0), rec(15, 0x80)},
+             "256:1@0,0 257:1@0,0 258:0@0,0 259:1@0,0", {0, 0, 0}),
+        Case("a wheel turn either way presses, a still wheel makes nothing", {2, 3, 40}, {},
+             {rec(8, 120), rec(8, 0), rec(8, -240)}, "272:1@2,3 272:1@2,3", {2, 3, -80}),
+        Case("offsets the mouse format lacks are skipped", {0, 0, 0}, {},
+             {rec(1, 9), rec(16, 9), rec(0, 2), rec(0x7FFFFFFF, 9)}, "288:0@2,0", {2, 0, 0}),
+        Case("the keyboard's end mark stops the walk", {0, 0, 0},
+             {rec(5, 0x80), rec(KEYBOARD_END_MARK, 0x80), rec(6, 0x80)}, {}, "5:1@0,0", {0, 0, 0}),
+        Case("the mouse's end mark stops the walk, 0 is the X axis", {0, 0, 0}, {},
+             {rec(0, 1), rec(MOUSE_END_MARK, 0), rec(0, 1)}, "288:0@1,0", {1, 0, 0}),
+        Case("the sums wrap instead of overflowing", {INT32_MAX, INT32_MIN, INT32_MAX}, {},
+             {rec(0, 1), rec(4, -1), rec(8, 2)},
+             "288:0@-2147483648,-2147483648 288:0@-2147483648,2147483647 "
+             "272:1@-2147483648,2147483647",
+             {INT32_MIN, INT32_MAX, INT32_MIN + 1}),
     };
-    for (const PollCase& c : cases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         SetUp();
-        input.mouseX = c.mouseX;
-        input.mouseY = c.mouseY;
-        input.mouseWheel = c.mouseWheel;
+        input.mouseX = c.start.x;
+        input.mouseY = c.start.y;
+        input.mouseWheel = c.start.wheel;
         keyboard.records.assign(c.keyboard.begin(), c.keyboard.end());
         mouse.records.assign(c.mouse.begin(), c.mouse.end());
         input.poll();
-        EXPECT_EQ(events(), c.expected);
-        EXPECT_EQ(input.mouseX, c.endX);
-        EXPECT_EQ(input.mouseY, c.endY);
-        EXPECT_EQ(input.mouseWheel, c.endWheel);
+        EXPECT_EQ(describe(input.events), c.expected);
+        EXPECT_EQ(input.mouseX, c.end.x);
+        EXPECT_EQ(input.mouseY, c.end.y);
+        EXPECT_EQ(input.mouseWheel, c.end.wheel);
     }
 }
 
@@ -235,16 +147,16 @@ TEST_F(InputPoll, SkipsClosedDevicesAndEmptiesTheEventsAnyway) {
     EXPECT_TRUE(hookCalls.empty());
 
     input.mouse = &mouse;
-    mouse.records.push_back(axis(MOUSE_OFFSET_Y, 4));
+    mouse.records.push_back(rec(4, 4));
     input.poll();
-    EXPECT_EQ(events(), (std::vector<Event>{{EVENT_MOUSE_MOVE, 0, 0, 4}}));
+    EXPECT_EQ(describe(input.events), "288:0@0,4");
     EXPECT_EQ(hookCalls, (std::vector<std::string>{"acquire mouse", "read mouse 16"}));
 }
 
 TEST_F(InputPoll, TakesAtMostSixteenRecordsPerDeviceAndPoll) {
     for (uint32_t i = 1; i <= 20; i++) {
-        keyboard.records.push_back(key(i, 0x80));
-        mouse.records.push_back(axis(MOUSE_OFFSET_X, 1));
+        keyboard.records.push_back(rec(i, 0x80));
+        mouse.records.push_back(rec(0, 1));
     }
     input.poll();
     ASSERT_EQ(input.events.size(), 32u);
@@ -263,8 +175,8 @@ TEST_F(InputPoll, TakesAtMostSixteenRecordsPerDeviceAndPoll) {
 
 TEST_F(InputPoll, AFailedReadYieldsNothingEvenAfterAFullBuffer) {
     for (uint32_t i = 1; i <= 16; i++) {
-        keyboard.records.push_back(key(i, 0x80));
-        mouse.records.push_back(axis(MOUSE_OFFSET_WHEEL, 1));
+        keyboard.records.push_back(rec(i, 0x80));
+        mouse.records.push_back(rec(8, 1));
     }
     input.poll();
     ASSERT_EQ(input.events.size(), 32u);
@@ -272,7 +184,7 @@ TEST_F(InputPoll, AFailedReadYieldsNothingEvenAfterAFullBuffer) {
     input.mouseBuffer[15].uAppData = 0xDEF;
 
     readsFail = 1;
-    keyboard.records.push_back(key(9, 0x80));
+    keyboard.records.push_back(rec(9, 0x80));
     input.poll();
     EXPECT_TRUE(input.events.empty());
     EXPECT_EQ(input.mouseWheel, 16);
