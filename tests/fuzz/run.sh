@@ -1,0 +1,77 @@
+#!/bin/sh
+# Runs every fuzzer of a `fuzz` build for a bounded time from its seed corpus, under AddressSanitizer
+# and UndefinedBehaviorSanitizer, with a memory limit that turns a huge allocation into a failure.
+# Builds nothing: configure and build the `fuzz` preset first.
+#
+# Usage: tests/fuzz/run.sh [BUILD_DIR]      (default: build/fuzz)
+# Environment: FUZZ_SECONDS per target (default 50), FUZZ_TARGETS (default: all five),
+#              FUZZ_MEMORY_MB for -malloc_limit_mb (default 256).
+# Prints one summary line per target and ends with "N passed, M failed"; exits 1 on any failure.
+set -u
+
+here=$(cd "$(dirname "$0")" && pwd)
+build=${1:-$here/../../build/fuzz}
+build=$(cd "$build" 2>/dev/null && pwd) || { echo "no build directory: ${1:-build/fuzz}" >&2; exit 2; }
+bin=$build/tests/fuzz
+seconds=${FUZZ_SECONDS:-50}
+memory=${FUZZ_MEMORY_MB:-256}
+targets=${FUZZ_TARGETS:-"tga bmp pnm load command_line"}
+runs=$bin/runs
+
+[ -d "$bin/seeds" ] || { echo "no seed corpus under $bin: build the fuzz preset first" >&2; exit 2; }
+
+# Sanitizer findings end the run at once and name the line; leaks count as findings too.
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0:symbolize=1}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}
+
+# The last value of "stat::NAME: value" in a log, or "?".
+stat() {
+    value=$(sed -n "s/^stat::$1: *//p" "$2" | tail -n 1)
+    echo "${value:-?}"
+}
+
+passed=0
+failed=0
+summary=""
+for target in $targets; do
+    program=$bin/fuzz_$target
+    seeds=$bin/seeds/$target
+    work=$runs/$target
+    rm -rf "$work"
+    mkdir -p "$work/corpus" "$work/artifacts"
+    log=$work/log.txt
+    if [ ! -x "$program" ] || [ ! -d "$seeds" ]; then
+        echo "fuzz_$target: not built" >&2
+        failed=$((failed + 1))
+        summary="$summary
+fuzz_$target: FAILED (not built)"
+        continue
+    fi
+    echo "fuzz_$target: ${seconds}s from $(ls "$seeds" | wc -l) seeds"
+    # New inputs go to the work corpus; the seed folder stays as the build wrote it.
+    "$program" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=$((memory * 2)) \
+        -malloc_limit_mb="$memory" -max_len=4096 -print_final_stats=1 \
+        -artifact_prefix="$work/artifacts/" "$work/corpus" "$seeds" >"$log" 2>&1
+    status=$?
+    executions=$(stat number_of_executed_units "$log")
+    rate=$(stat average_exec_per_sec "$log")
+    peak=$(stat peak_rss_mb "$log")
+    coverage=$(grep -E '^#[0-9]+' "$log" | tail -n 1 | sed -n 's/.*cov: \([0-9]*\).*/\1/p')
+    units=$(ls "$work/corpus" | wc -l)
+    line="fuzz_$target: $executions runs, $rate/s, coverage ${coverage:-?}, $units new inputs, peak ${peak} MB"
+    if [ "$status" -eq 0 ]; then
+        passed=$((passed + 1))
+        summary="$summary
+$line: passed"
+    else
+        failed=$((failed + 1))
+        artifact=$(ls "$work/artifacts" 2>/dev/null | head -n 1)
+        summary="$summary
+$line: FAILED (exit $status${artifact:+, input $work/artifacts/$artifact})"
+        grep -E 'ERROR|SUMMARY|property broken|runtime error' "$log" | head -n 5 >&2
+    fi
+done
+
+echo "$summary" | sed '/^$/d'
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
