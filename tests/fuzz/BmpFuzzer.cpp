@@ -7,7 +7,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Image fresh;
     fresh.loadBmpFromMemory(data, size);
-    checkLoadedPicture(fresh, size, 1u << KIND_RGB, true);
+    checkReadPicture(fresh, size, 1u << KIND_RGB, true);
     fuzzCheck(fresh.comment.empty(), "a BMP has no comment to give");
 
     // A refused layout leaves the Image as it was; anything else replaces the picture and keeps

@@ -5,11 +5,10 @@
 
 #include <cstddef>
 
-// A loaded picture is consistent (kind, channels, sides) and no larger than the input could
-// justify, so memory stays bounded by the input's size. Kinds outside allowedKinds (a bit set of
-// 1 << kind) are refused. With unitRange, every sample lies in [0, 1].
-void checkLoadedPicture(const Image& image, size_t inputSize, unsigned allowedKinds,
-                        bool unitRange);
+// The sides a read leaves, loaded or not, are no larger than the input could justify, so memory
+// and time stay bounded by the input's size. A loaded picture is consistent (kind, channels) and
+// of a kind in allowedKinds (a bit set of 1 << kind); with unitRange, its samples lie in [0, 1].
+void checkReadPicture(const Image& image, size_t inputSize, unsigned allowedKinds, bool unitRange);
 
 // Kind, sides and samples (bit for bit) are the same; the comments are not compared.
 bool samePicture(const Image& a, const Image& b);

@@ -8,7 +8,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Image fresh;
     fresh.loadPnmFromMemory(data, size);
     // Samples are divided by a maximum that is taken as it stands, so they have no fixed range.
-    checkLoadedPicture(fresh, size, 1u << KIND_GREY | 1u << KIND_RGB, false);
+    checkReadPicture(fresh, size, 1u << KIND_GREY | 1u << KIND_RGB, false);
 
     // Comments are appended to what the Image held; a refused header leaves the picture alone and
     // anything else replaces it.

@@ -9,7 +9,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Image fresh;
     fresh.loadTgaFromMemory(data, size);
-    checkLoadedPicture(fresh, size, 1u << KIND_GREY | 1u << KIND_RGB | 1u << KIND_RGBA, true);
+    checkReadPicture(fresh, size, 1u << KIND_GREY | 1u << KIND_RGB | 1u << KIND_RGBA, true);
 
     // The header and the id field are read whole or not at all; the id field up to its first NUL
     // becomes the comment.
