@@ -5,8 +5,10 @@
 #include "LittleEndian.h"
 #include "RasterBound.h"
 
+#include <array>
 #include <climits>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -30,6 +32,18 @@ bool headersAccepted(const unsigned char* headers) {
 
 float byteToSample(unsigned char c) {
     return static_cast<float>(c * (1.0 / 255.0));
+}
+
+// byteToSample for every byte, worked out once.
+const float* byteSamples() {
+    static const std::array<float, 256> samples = [] {
+        std::array<float, 256> table{};
+        for (int i = 0; i < 256; ++i) {
+            table[static_cast<size_t>(i)] = byteToSample(static_cast<unsigned char>(i));
+        }
+        return table;
+    }();
+    return samples.data();
 }
 
 } // namespace
@@ -63,12 +77,28 @@ void Image::loadBmpFromMemory(const unsigned char* data, size_t size) {
     // Bytes kept from the previous pixel stand in for bytes past the end; 0 for the first one.
     unsigned char stored[3] = {0, 0, 0};
     unsigned char skipped[3];
+    const size_t rowBytes = 3 * static_cast<size_t>(width);
+    const float* sample = byteSamples();
     for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            stream.read(stored, 3);
-            const float pixel[3] = {byteToSample(stored[2]), byteToSample(stored[1]),
-                                    byteToSample(stored[0])};
-            setPixel(pixel, x, y);
+        // A row that is all there decodes straight from the buffer; its last pixel's bytes are
+        // kept in case a later row runs short.
+        const unsigned char* row = stream.take(rowBytes);
+        if (row != nullptr) {
+            float* out = pixels + static_cast<size_t>(y) * rowBytes;
+            for (size_t i = 0; i < rowBytes; i += 3) {
+                out[i] = sample[row[i + 2]];
+                out[i + 1] = sample[row[i + 1]];
+                out[i + 2] = sample[row[i]];
+            }
+            if (rowBytes > 0) {
+                std::memcpy(stored, row + rowBytes - 3, 3);
+            }
+        } else {
+            for (int x = 0; x < width; ++x) {
+                stream.read(stored, 3);
+                const float pixel[3] = {sample[stored[2]], sample[stored[1]], sample[stored[0]]};
+                setPixel(pixel, x, y);
+            }
         }
         stream.read(skipped, padding);
     }

@@ -49,6 +49,15 @@ size_t ByteStream::read(unsigned char* out, size_t count) {
     return taken;
 }
 
+const unsigned char* ByteStream::take(size_t count) {
+    if (failed_ || count > remaining()) {
+        return nullptr;
+    }
+    const unsigned char* bytes = data_ + position_;
+    position_ += count;
+    return bytes;
+}
+
 void ByteStream::getLine(char* buffer, size_t size) {
     if (size == 0) {
         failed_ = true;

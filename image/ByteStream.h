@@ -16,6 +16,10 @@ class ByteStream {
     // Copies up to count bytes into out and returns how many; bytes past the end of the data leave
     // their places in out untouched.
     size_t read(unsigned char* out, size_t count);
+    // Hands out the next count bytes in place, taken as read, for a reader that decodes a whole
+    // run of them at once; nullptr, with nothing taken and no failure, when fewer remain or an
+    // earlier read failed.
+    const unsigned char* take(size_t count);
     // Like istream::getline(buffer, size) with '\n' as delimiter: stores at most size - 1 bytes and
     // a terminating NUL, drops the line feed, and fails when the line does not fit or nothing at
     // all could be taken.

@@ -75,6 +75,37 @@ void readPixel(ByteStream& stream, RasterState& state, float* pixel) {
     pixel[3] = 1.0f;
 }
 
+// A binary raster that is all in the data has no byte to repeat, so every sample is one of 256
+// values, each worked out once as readPixel and convertPixel would (a grey's three equal channels
+// convert alike, a colour's stay as read). Rows go straight to the places where the flip at the
+// end of the byte-by-byte reading would put them.
+bool decodeWholeBinaryRaster(Image& image, ByteStream& stream, const RasterState& state) {
+    if ((state.type != 5 && state.type != 6) || image.pixels == nullptr) {
+        return false;
+    }
+    const size_t rowSamples =
+        static_cast<size_t>(image.width) * static_cast<size_t>(image.channels);
+    const unsigned char* raster = stream.take(rowSamples * static_cast<size_t>(image.height));
+    if (raster == nullptr) {
+        return false;
+    }
+    float samples[256];
+    for (int value = 0; value < 256; ++value) {
+        const float sample = static_cast<float>(value) / state.maximum;
+        float pixel[4] = {sample, sample, sample, 1.0f};
+        image.convertPixel(pixel, image.kind);
+        samples[value] = pixel[0];
+    }
+    for (int y = 0; y < image.height; ++y) {
+        const unsigned char* row = raster + static_cast<size_t>(y) * rowSamples;
+        float* out = image.pixels + static_cast<size_t>(image.height - 1 - y) * rowSamples;
+        for (size_t i = 0; i < rowSamples; ++i) {
+            out[i] = samples[row[i]];
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 void Image::skipBlanksAndComments(ByteStream& stream) {
@@ -139,6 +170,9 @@ void Image::loadPnmFromMemory(const unsigned char* data, size_t size) {
     }
     // The maximum is not checked: 0 or a negative value divides all the same.
     RasterState state = {type, static_cast<float>(maxValue), {0, 0, 0}, {0, 0, 0}, 0, 0};
+    if (decodeWholeBinaryRaster(*this, stream, state)) {
+        return;
+    }
     float pixel[4];
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {

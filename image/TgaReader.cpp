@@ -6,6 +6,7 @@
 #include "RasterBound.h"
 
 #include <algorithm>
+#include <array>
 #include <vector>
 
 namespace {
@@ -81,9 +82,62 @@ void decodeStored(const unsigned char* stored, int bytes, float* out) {
     }
 }
 
+// stored * kByteScale for every byte, worked out once.
+const float* byteSamples() {
+    static const std::array<float, 256> samples = [] {
+        std::array<float, 256> table{};
+        for (int i = 0; i < 256; ++i) {
+            table[static_cast<size_t>(i)] = i * kByteScale;
+        }
+        return table;
+    }();
+    return samples.data();
+}
+
+// With the whole raster of 1, 3 or 4 byte values in the data no byte ever repeats, and the values
+// decode straight from the buffer into the pixels, in the order that setPixel would place them.
+bool decodeWholeRaster(Image& image, ByteStream& stream, int storedBytes) {
+    if (image.pixels == nullptr || (storedBytes != 1 && storedBytes != 3 && storedBytes != 4)) {
+        return false;
+    }
+    const size_t count = static_cast<size_t>(image.width) * static_cast<size_t>(image.height);
+    const unsigned char* stored = stream.take(count * static_cast<size_t>(storedBytes));
+    if (stored == nullptr) {
+        return false;
+    }
+    const float* sample = byteSamples();
+    float* out = image.pixels;
+    switch (storedBytes) {
+    case 1:
+        for (size_t i = 0; i < count; ++i) {
+            out[i] = sample[stored[i]];
+        }
+        break;
+    case 3:
+        for (size_t i = 0; i < count; ++i, stored += 3, out += 3) {
+            out[0] = sample[stored[2]];
+            out[1] = sample[stored[1]];
+            out[2] = sample[stored[0]];
+        }
+        break;
+    default:
+        for (size_t i = 0; i < count; ++i, stored += 4, out += 4) {
+            out[0] = sample[stored[2]];
+            out[1] = sample[stored[1]];
+            out[2] = sample[stored[0]];
+            out[3] = sample[stored[3]];
+        }
+        break;
+    }
+    return true;
+}
+
 // Each stored value is read into bytes kept from the previous one, so a byte missing at the end
 // of the data repeats the previous value's byte, and one missing from the first value is 0.
 void readPixels(Image& image, ByteStream& stream, int storedBytes) {
+    if (decodeWholeRaster(image, stream, storedBytes)) {
+        return;
+    }
     unsigned char stored[4] = {0, 0, 0, 0};
     float pixel[4];
     for (int y = 0; y < image.height; ++y) {
