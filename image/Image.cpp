@@ -4,6 +4,10 @@
 #include <cstring>
 #include <new>
 
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
+
 namespace {
 
 int channelsOfKind(int kind) {
@@ -19,6 +23,25 @@ int channelsOfKind(int kind) {
     default:
         return 0;
     }
+}
+
+// A large picture is written from end to end right after it is allocated. Where the system
+// offers it, 2 MiB pages make that first touch one page fault per 2 MiB instead of one per 4 KiB,
+// which on some virtual machines costs more than the decoding itself.
+void adviseLargePages(void* start, size_t bytes) {
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    const std::uintptr_t largePage = std::uintptr_t{2} << 20;
+    const std::uintptr_t first = reinterpret_cast<std::uintptr_t>(start);
+    const std::uintptr_t begin = (first + largePage - 1) & ~(largePage - 1);
+    const std::uintptr_t end = (first + bytes) & ~(largePage - 1);
+    if (end > begin) {
+        // Only advice: where large pages can't be had, the picture simply gets small ones.
+        madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+    }
+#else
+    (void)start;
+    (void)bytes;
+#endif
 }
 
 } // namespace
@@ -77,6 +100,7 @@ int Image::allocate(int newWidth, int newHeight, int newKind) {
     if (pixels == nullptr) {
         return 0;
     }
+    adviseLargePages(pixels, static_cast<size_t>(count) * sizeof(float));
     width = newWidth;
     height = newHeight;
     channels = newChannels;
