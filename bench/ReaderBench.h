@@ -1,4 +1,5 @@
-// Our readers against stb_image on the same files, registered once the files exist.
+// Our readers against stb_image on the same files, and the cost of a fresh float picture of the
+// same size, registered once the files exist.
 #pragma once
 
 #include "TestImages.h"
