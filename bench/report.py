@@ -93,9 +93,10 @@ def verdict(met):
 
 def report(cases, cold_cases, frame_instructions, height_instructions, facts, commit):
     lines = ["# Performance", ""]
+    lines += ["Regenerate this page with", "", "    scripts/bench", ""]
     lines.append(
-        "Written by `scripts/bench`, which builds the benchmarks (bench/) in a fresh Release build "
-        "and runs them; run it again to bring this page up to date. Times are medians of the "
+        "from the repository root: it builds the benchmarks (bench/) in a fresh Release build "
+        "under build/bench, runs them and rewrites this file. Times are medians of the "
         "repetitions, with their coefficient of variation; CPU cases are timed in CPU time, GL "
         "cases on the wall clock. Instruction counts come from callgrind and do not depend on the "
         f"machine's load. Source: commit {commit}."
