@@ -21,6 +21,10 @@ struct GlWindow {
     NativeWindowState native;
 
     void create(int width, int height, int bits, int fullScreen, const char* title);
+    // The record's part of create, the same on every system: restarts the mouse-move countdown
+    // and, on the first call only, stores the request and a copy of the title. False when the
+    // window was made already.
+    bool beginCreate(int width, int height, int bits, int fullScreen, const char* title);
     void destroy();
     // True when the window exists and its GL context is current: without both nothing can be shown.
     bool isReady() const;

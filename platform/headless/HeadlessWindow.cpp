@@ -5,23 +5,11 @@
 #include "platform/headless/EglContext.h"
 #include "platform/headless/HeadlessControl.h"
 
-#include <cstring>
-
-GlWindow glWindow;
-
 namespace {
 
 // A bordered window is asked with room for its frame, as on Windows.
 const int FRAME_EXTRA_WIDTH = 4;
 const int FRAME_EXTRA_HEIGHT = 24;
-
-char* copyTitle(const char* title) {
-    const char* source = title ? title : "";
-    size_t length = std::strlen(source);
-    char* copy = new char[length + 1];
-    std::memcpy(copy, source, length + 1);
-    return copy;
-}
 
 void showCursor(HeadlessSystem& system, int show) {
     system.cursorCount += show ? 1 : -1;
@@ -30,16 +18,9 @@ void showCursor(HeadlessSystem& system, int show) {
 } // namespace
 
 void GlWindow::create(int width, int height, int bits, int fullScreen, const char* title) {
-    mouseMovesLeft = 5;
-    if (created) {
+    if (!beginCreate(width, height, bits, fullScreen, title)) {
         return;
     }
-    this->width = width;
-    this->height = height;
-    this->bits = bits;
-    this->fullScreen = fullScreen;
-    this->title = copyTitle(title);
-    created = 1;
 
     HeadlessSystem& system = headlessSystem();
     instance = &system;

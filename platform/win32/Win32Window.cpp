@@ -19,8 +19,6 @@ static_assert(std::is_same<NativeGlContext, HGLRC>::value, "NativeGlContext is H
 static_assert(sizeof(DEVMODEA) == 156, "the display mode is asked with the full DEVMODEA");
 static_assert(sizeof(PIXELFORMATDESCRIPTOR) == 40, "PIXELFORMATDESCRIPTOR as WGL expects it");
 
-GlWindow glWindow;
-
 namespace {
 
 const char CLASS_NAME[] = "tamsel";
@@ -28,14 +26,6 @@ const WORD ICON_WINLOGO = 32517;
 // A bordered window is asked with room for its frame and caption.
 const int FRAME_EXTRA_WIDTH = 4;
 const int FRAME_EXTRA_HEIGHT = 24;
-
-char* copyTitle(const char* title) {
-    const char* source = title ? title : "";
-    size_t length = std::strlen(source);
-    char* copy = new char[length + 1];
-    std::memcpy(copy, source, length + 1);
-    return copy;
-}
 
 WindowEvent windowEventOf(UINT message, WPARAM wParam) {
     switch (message) {
@@ -86,16 +76,9 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 }
 
 void GlWindow::create(int width, int height, int bits, int fullScreen, const char* title) {
-    mouseMovesLeft = 5;
-    if (created) {
+    if (!beginCreate(width, height, bits, fullScreen, title)) {
         return;
     }
-    this->width = width;
-    this->height = height;
-    this->bits = bits;
-    this->fullScreen = fullScreen;
-    this->title = copyTitle(title);
-    created = 1;
 
     instance = GetModuleHandleA(nullptr);
 

@@ -11,10 +11,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
-#include <cstring>
 #include <poll.h>
-
-GlWindow glWindow;
 
 namespace {
 
@@ -22,14 +19,6 @@ namespace {
 const long OWN_WINDOW_EVENTS = KeyPressMask | PointerMotionMask | StructureNotifyMask;
 // A window manager maps a new window in its own time; focus and grabs wait this long for it.
 const uint32_t MAP_WAIT_MILLISECONDS = 1000;
-
-char* copyTitle(const char* title) {
-    const char* source = title ? title : "";
-    const size_t length = std::strlen(source);
-    char* copy = new char[length + 1];
-    std::memcpy(copy, source, length + 1);
-    return copy;
-}
 
 Cursor makeInvisibleCursor(Display* display, Window window) {
     const char empty = 0;
@@ -185,16 +174,9 @@ void useTargetWindow(GlWindow& window, Display* display) {
 } // namespace
 
 void GlWindow::create(int width, int height, int bits, int fullScreen, const char* title) {
-    mouseMovesLeft = 5;
-    if (created) {
+    if (!beginCreate(width, height, bits, fullScreen, title)) {
         return;
     }
-    this->width = width;
-    this->height = height;
-    this->bits = bits;
-    this->fullScreen = fullScreen;
-    this->title = copyTitle(title);
-    created = 1;
 
     Display* display = XOpenDisplay(nullptr);
     native.session.display = display;
