@@ -177,7 +177,7 @@ window_geometry() {
 
 # Runs the Windows helper in the current Wine session; its console ends lines with CR LF.
 inspect() {
-    wine_env timeout 30 "$WINE" "$TOOLS/wininspect.exe" "$@" </dev/null 2>>"$CASE_DIR/inspect.log" |
+    wine_env timeout 30 "$WINE" "$TOOLS/winprobe.exe" "$@" </dev/null 2>>"$CASE_DIR/inspect.log" |
         tr -d '\r'
     return "${PIPESTATUS[0]}"
 }

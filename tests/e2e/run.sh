@@ -94,7 +94,7 @@ run_case() {
 
 build_tools() {
     mkdir -p "$TOOLS"
-    x86_64-w64-mingw32-g++ -O1 -static -o "$TOOLS/wininspect.exe" "$E2E_DIR/wininspect.cpp" &&
+    x86_64-w64-mingw32-g++ -O1 -static -o "$TOOLS/winprobe.exe" "$E2E_DIR/winprobe.cpp" &&
         g++ -O1 -o "$TOOLS/xclose" "$E2E_DIR/xclose.cpp" -lX11 &&
         g++ -O1 -o "$TOOLS/picstats" "$E2E_DIR/picstats.cpp"
 }
@@ -127,7 +127,7 @@ create_prefix() {
     local status=$?
     # The exit-code checks mean something only if Wine hands a program's exit code on: the
     # helper ends with 2 when called without arguments.
-    wine_env timeout 60 "$WINE" "$TOOLS/wininspect.exe" </dev/null >/dev/null 2>&1
+    wine_env timeout 60 "$WINE" "$TOOLS/winprobe.exe" </dev/null >/dev/null 2>&1
     local helper_status=$?
     stop_wine
     stop_display
@@ -306,7 +306,7 @@ no_screensaver_window() {
 
 ended_or_screensaver_window() { [ -n "$(windows_named Quellmoor)" ] || program_ended; }
 
-# Clicks the middle of the control whose line in CONTROLS (see wininspect) starts with PREFIX.
+# Clicks the middle of the control whose line in CONTROLS (see winprobe) starts with PREFIX.
 click_control() {
     local controls=$1 prefix=$2 rect left top right bottom
     rect=$(echo "$controls" | grep -m 1 "^$prefix" | cut -f 3)
@@ -324,7 +324,7 @@ case_about_box() {
     local how=$1 box controls text_pattern
     shift
     if [ "$how" = raw ]; then
-        launch "$TOOLS/wininspect.exe" run "Z:${SCR//\//\\}" "$1"
+        launch "$TOOLS/winprobe.exe" run "Z:${SCR//\//\\}" "$1"
     else
         launch "$SCR" "$@"
     fi

@@ -123,7 +123,7 @@ int runWithTail(const char* program, const char* tail) {
     PROCESS_INFORMATION process{};
     if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &process)) {
-        std::fprintf(stderr, "wininspect: cannot start %s (error %lu)\n", program,
+        std::fprintf(stderr, "winprobe: cannot start %s (error %lu)\n", program,
                      static_cast<unsigned long>(GetLastError()));
         return 125;
     }
@@ -136,7 +136,7 @@ int runWithTail(const char* program, const char* tail) {
 }
 
 int usage() {
-    std::fprintf(stderr, "usage: wininspect window TITLE | controls TITLE |\n"
+    std::fprintf(stderr, "usage: winprobe window TITLE | controls TITLE |\n"
                          "       adjust LEFT TOP RIGHT BOTTOM STYLE EXSTYLE | run PROGRAM TAIL\n");
     return 2;
 }
