@@ -106,7 +106,8 @@ TEST_F(MemoryGrowth, AThousandFramesUseNoMoreHeapThanAHundred) {
         const int frame = static_cast<int>(i + 1) * MEASURE_EVERY;
         std::printf("least heap in use over frames %d to %d: %zu bytes\n",
                     frame - WINDOW_FRAMES + 1, frame, floors[i]);
-        EXPECT_EQ(floors[i], floors.front()) << "up to frame " << frame;
+        // Less is fine (a driver cache trimmed); more is growth.
+        EXPECT_LE(floors[i], floors.front()) << "up to frame " << frame;
     }
 }
 
@@ -122,7 +123,8 @@ TEST_F(MemoryGrowth, AWholeRunGivesBackWhatItTook) {
     const size_t after = heapInUse();
     ASSERT_EQ(exitCode, static_cast<int>(LIMIT_CODE));
     std::printf("heap in use before a run: %zu bytes, after it: %zu bytes\n", before, after);
-    EXPECT_EQ(after, before);
+    // A run may give back a few bytes that the process held before it (seen: 16), never keep more.
+    EXPECT_LE(after, before);
 }
 
 } // namespace
