@@ -179,16 +179,20 @@ case_uninstall() {
         fail "the registry differs from before the install (registry.diff)"
 }
 
-# A user who has since chosen another screensaver keeps it when Quellmoor is removed.
-case_other_screensaver_kept() {
-    local other='C:\windows\system32\other.scr'
+# The user's screensaver is SETTING when Quellmoor is removed: removal takes the setting back
+# while it names the installed file (in any letter case), and keeps any other choice.
+case_removal_with_setting() {
+    local setting=$1 outcome=$2
     run_msiexec /i "$MSI" || fail "msiexec /i ended with $?" || return
-    "$WINE" reg add "$DESKTOP" /v SCRNSAVE.EXE /d "$other" /f >/dev/null 2>&1 ||
-        fail "cannot choose another screensaver" || return
+    "$WINE" reg add "$DESKTOP" /v SCRNSAVE.EXE /d "$setting" /f >/dev/null 2>&1 ||
+        fail "cannot change the screensaver setting" || return
     run_msiexec /x "$MSI" || fail "msiexec /x ended with $?" || return
     expect_no_files || return
-    expect_value "$DESKTOP" SCRNSAVE.EXE "$other" || return
-    expect_value "$DESKTOP" ScreenSaveActive 1
+    if [ "$outcome" = kept ]; then
+        expect_value "$DESKTOP" SCRNSAVE.EXE "$setting" && expect_value "$DESKTOP" ScreenSaveActive 1
+    else
+        expect_no_value "$DESKTOP" SCRNSAVE.EXE && expect_no_value "$DESKTOP" ScreenSaveActive
+    fi
 }
 
 # SETASSCREENSAVER=0 installs the files and leaves the setting alone.
@@ -260,7 +264,9 @@ run_case install 640x480 case_install
 run_case installed-screensaver 640x480 case_installed_screensaver
 run_case upgrade 640x480 case_upgrade
 run_case uninstall 640x480 case_uninstall
-run_case other-screensaver-kept 640x480 case_other_screensaver_kept
+run_case other-screensaver-kept 640x480 case_removal_with_setting 'C:\windows\system32\other.scr' kept
+run_case setting-in-other-case-removed 640x480 case_removal_with_setting \
+    'c:\WINDOWS\System32\QUELLMOOR.SCR' removed
 run_case setting-left-alone 640x480 case_setting_left_alone
 run_case package-tables 640x480 case_package_tables
 e2e_end
