@@ -155,7 +155,8 @@ case_installed_screensaver() {
 }
 
 # The newer package replaces the installed one: one entry, of the newer version, the screensaver
-# setting kept. The older package then refuses to go over the newer one.
+# setting kept (the upgrade neither takes it back nor sets it again). The older package then
+# refuses to go over the newer one.
 case_upgrade() {
     run_msiexec /i "$NEWER_MSI" || fail "msiexec /i of the newer package ended with $?" || return
     expect_entry "$NEWER_VERSION" || return
@@ -193,6 +194,18 @@ case_removal_with_setting() {
     else
         expect_no_value "$DESKTOP" SCRNSAVE.EXE && expect_no_value "$DESKTOP" ScreenSaveActive
     fi
+}
+
+# A user who has chosen another screensaver keeps it through an upgrade and the removal.
+case_upgrade_keeps_other_screensaver() {
+    local other='C:\windows\system32\other.scr'
+    run_msiexec /i "$MSI" || fail "msiexec /i ended with $?" || return
+    "$WINE" reg add "$DESKTOP" /v SCRNSAVE.EXE /d "$other" /f >/dev/null 2>&1 ||
+        fail "cannot change the screensaver setting" || return
+    run_msiexec /i "$NEWER_MSI" || fail "msiexec /i of the newer package ended with $?" || return
+    expect_value "$DESKTOP" SCRNSAVE.EXE "$other" || return
+    run_msiexec /x "$NEWER_MSI" || fail "msiexec /x ended with $?" || return
+    expect_value "$DESKTOP" SCRNSAVE.EXE "$other"
 }
 
 # SETASSCREENSAVER=0 installs the files and leaves the setting alone.
@@ -267,6 +280,7 @@ run_case uninstall 640x480 case_uninstall
 run_case other-screensaver-kept 640x480 case_removal_with_setting 'C:\windows\system32\other.scr' kept
 run_case setting-in-other-case-removed 640x480 case_removal_with_setting \
     'c:\WINDOWS\System32\QUELLMOOR.SCR' removed
+run_case upgrade-keeps-other-screensaver 640x480 case_upgrade_keeps_other_screensaver
 run_case setting-left-alone 640x480 case_setting_left_alone
 run_case package-tables 640x480 case_package_tables
 e2e_end
