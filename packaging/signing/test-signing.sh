@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds the 64-bit installer with a throwaway self-signed certificate and checks that what it
-# ships is signed by it: the Quellmoor.scr packed inside the MSI, the custom-action DLL and the
-# MSI itself. osslsigncode verifies each signature against that certificate as the only trusted
-# root (no public authority would vouch for it); a file changed after signing must fail.
+# Builds the 64-bit installer and zip with a throwaway self-signed certificate and checks that
+# what they ship is signed by it: the Quellmoor.scr packed inside the MSI and the zip, the
+# custom-action DLL and the MSI itself. osslsigncode verifies each signature against that
+# certificate as the only trusted root (no public authority would vouch for it); a file changed
+# after signing must fail.
 #   packaging/signing/test-signing.sh [WORK_DIR]
 # WORK_DIR (a new temporary folder by default, removed at the end) holds the build and the keys.
 set -euo pipefail
@@ -39,16 +40,18 @@ build=$work/build
 cmake --preset mingw-x86_64 -S "$source_dir" -B "$build" -DQUELLMOOR_WERROR=ON \
     -DQUELLMOOR_SIGN_PKCS12="$keys/cert.p12" -DQUELLMOOR_SIGN_PASSWORD_FILE="$keys/password" \
     >"$work/configure.log"
-cmake --build "$build" -j 2 --target installer >"$work/build.log"
+cmake --build "$build" -j 2 --target installer package >"$work/build.log"
 msi=$(ls "$build"/Quellmoor-*-x64.msi)
 rm -rf "$work/unpacked"
-mkdir -p "$work/unpacked"
-(cd "$work/unpacked" && msiextract "$msi" >/dev/null)
-scr=$(find "$work/unpacked" -name Quellmoor.scr)
+mkdir -p "$work/unpacked/msi" "$work/unpacked/zip"
+(cd "$work/unpacked/msi" && msiextract "$msi" >/dev/null)
+(cd "$work/unpacked/zip" && cmake -E tar xf "$build"/Quellmoor-*-win64.zip)
+scr=$(find "$work/unpacked/msi" -name Quellmoor.scr)
 
 # shellcheck disable=SC2317 # called through check
 verify() { osslsigncode verify -CAfile "$keys/cert.pem" -in "$1"; }
 check "the .scr inside the MSI is signed" verify "$scr"
+check "the .scr inside the zip is signed" verify "$(find "$work/unpacked/zip" -name Quellmoor.scr)"
 check "the custom-action DLL is signed" verify "$build/packaging/msi/stage/ScreenSaverChoice.dll"
 check "the MSI is signed" verify "$msi"
 # One byte changed in the program's code: the digest no longer matches the signature.
