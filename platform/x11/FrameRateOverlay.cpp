@@ -17,6 +17,8 @@ constexpr int FRAME_RATE_FIRST_GLYPH = 32;
 constexpr int FRAME_RATE_GLYPH_COUNT = 96;
 // Distance of the text's base line from the corner, in pixels.
 constexpr int FRAME_RATE_MARGIN = 8;
+// The blank's bitmap: one unset pixel (rows padded to 4 bytes).
+constexpr GLubyte FRAME_RATE_BLANK_PIXEL[4] = {};
 
 // The glyph lists go with the GL context when the window is destroyed, like the texture.
 void makeGlyphs(NativeWindowState& native) {
@@ -29,6 +31,12 @@ void makeGlyphs(NativeWindowState& native) {
     if (lists) {
         glXUseXFont(font->fid, FRAME_RATE_FIRST_GLYPH, FRAME_RATE_GLYPH_COUNT,
                     static_cast<int>(lists));
+        // Mesa compiles the blank's empty bitmap without its advance, which would run the words
+        // together; a bitmap of one unset pixel keeps it.
+        glNewList(lists + (' ' - FRAME_RATE_FIRST_GLYPH), GL_COMPILE);
+        glBitmap(1, 1, 0.0f, 0.0f, static_cast<GLfloat>(font->max_bounds.width), 0.0f,
+                 FRAME_RATE_BLANK_PIXEL);
+        glEndList();
         native.frameRateGlyphs = lists;
     }
     XFreeFont(native.session.display, font);
