@@ -8,8 +8,8 @@
 #   tests/e2e/xscreensaver.sh PACKAGE.deb
 #
 # Runs as root (dpkg, the user account) and leaves the package removed. The user
-# quellmoor-saver is made when it does not exist, and kept. Logs go to e2e-xscreensaver/ beside
-# the package. See lib/harness.sh for the rest.
+# quellmoor-saver is made when it does not exist, and kept. Logs go to e2e/ beside the package.
+# See lib/harness.sh for the rest.
 
 if [ $# -ne 1 ] || [ ! -f "$1" ]; then
     echo "usage: $0 PACKAGE.deb" >&2
@@ -27,7 +27,7 @@ PROGRAMS='  GL: quellmoor --root \n\
 # Every CPU measurement of a hack lasts this long.
 CPU_SECONDS=5
 
-e2e_begin "$(dirname "$PACKAGE")/e2e-xscreensaver"
+e2e_begin "$(dirname "$PACKAGE")/e2e"
 for tool in dpkg lintian useradd setpriv xscreensaver xscreensaver-command; do
     command -v "$tool" >/dev/null || skip_suite "$tool is missing"
 done
