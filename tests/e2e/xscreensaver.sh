@@ -3,7 +3,8 @@
 # installed; the daemon, started as an unprivileged user (it runs no hack as root) on a private
 # display with Quellmoor as its only hack, blanks the screen with the landscape, paces the hack
 # (its CPU time at the default delay against -delay 0, in the same run), and ends it when told;
-# a preview window is drawn into at its size; removing the package takes every file away.
+# a preview window is drawn into at its size, with the frame rate when asked; -window makes a
+# window of its own with no mode change; removing the package takes every file away.
 #
 #   tests/e2e/xscreensaver.sh PACKAGE.deb
 #
@@ -204,6 +205,43 @@ case_preview() {
     expect_landscape 200x150+0+0
 }
 
+# White's share of the WxH+X+Y part of the last screenshot: the frame-rate text, which neither
+# sky nor ground comes near.
+white_share() {
+    "$IM_CONVERT" "$CASE_DIR/screen.png" -crop "$1" +repage -fuzz 12% -fill black +opaque white \
+        -format '%[fx:mean]' info:
+}
+
+case_frame_rate() {
+    ensure_user || fail "no user $SAVER could be made" || return
+    background preview "$TOOLS/xhelper" make-window 200 150
+    wait_until 20 grep -qs 0x "$CASE_DIR/preview.out" || fail "no preview window" || return
+    as_saver
+    launch "${SAVER_RUN[@]}" "$HACK" --window-id "$(head -n 1 "$CASE_DIR/preview.out")" --fps
+    expect_landscape 200x150+0+0 || return
+    local corner right
+    corner=$(white_share 64x16+0+126) right=$(white_share 64x16+136+126)
+    mark "white in the lower left corner $corner, in the lower right $right"
+    statistics_hold "corner=$corner right=$right" 'corner >= 0.05 && right <= 0.01' ||
+        fail "no frame rate in the lower left corner (white $corner, elsewhere $right)"
+}
+
+# A window of its own at 640x480 where a full-screen run would change the mode.
+case_window() {
+    ensure_user || fail "no user $SAVER could be made" || return
+    offer_mode 640 480 || return
+    as_saver
+    launch "${SAVER_RUN[@]}" "$HACK" --window
+    local window
+    window=$(await_window Quellmoor 30) || fail "no window titled Quellmoor" || return
+    expect_window_facts "$window" "override=0 geometry=640x480+0+0 viewable=1 closable=1" ||
+        return
+    expect_screen "screen 1024x768 crtc 1024x768" || return
+    expect_landscape 640x480+0+0 || return
+    close_window "$window"
+    expect_exit 30 0
+}
+
 case_remove() {
     dpkg -r quellmoor >"$CASE_DIR/dpkg.log" 2>&1 || fail "dpkg -r failed" || return
     [ ! -e "$HACK" ] || fail "the hack is still installed" || return
@@ -220,5 +258,7 @@ run_case activate 640x480 case_activate
 run_case paced_cpu 640x480 case_paced_cpu
 run_case deactivate 640x480 case_deactivate
 run_case preview 640x480 case_preview
+run_case frame_rate 640x480 case_frame_rate
+run_case window 1024x768 case_window
 run_case remove 640x480 case_remove
 e2e_end
