@@ -142,7 +142,8 @@ case_install() {
         [ -f "$file" ] || fail "$file not installed" || return
     done
     dpkg-query -W -f '${Suggests}' quellmoor | grep -qw xscreensaver ||
-        fail "the package does not suggest xscreensaver"
+        fail "the package does not suggest xscreensaver" || return
+    "$HACK" --help | grep -q -- '-delay US' || fail "--help does not list the options"
 }
 
 # From the user's home, which holds no pictures: the landscape comes from the installed ones.
