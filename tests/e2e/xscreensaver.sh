@@ -196,13 +196,18 @@ case_deactivate() {
     wait_until 10 no_hack_process || fail "the ended hack was never collected"
 }
 
-# As the settings dialog shows it: the hack in a small window that another program made.
-case_preview() {
+# As the settings dialog shows it: the hack, with OPTION..., in a 200x150 window at the screen's
+# corner that another program made.
+start_preview() {
     ensure_user || fail "no user $SAVER could be made" || return
     background preview "$TOOLS/xhelper" make-window 200 150
     wait_until 20 grep -qs 0x "$CASE_DIR/preview.out" || fail "no preview window" || return
     as_saver
-    launch "${SAVER_RUN[@]}" "$HACK" --window-id "$(head -n 1 "$CASE_DIR/preview.out")"
+    launch "${SAVER_RUN[@]}" "$HACK" --window-id "$(head -n 1 "$CASE_DIR/preview.out")" "$@"
+}
+
+case_preview() {
+    start_preview || return
     expect_landscape 200x150+0+0
 }
 
@@ -214,11 +219,7 @@ white_share() {
 }
 
 case_frame_rate() {
-    ensure_user || fail "no user $SAVER could be made" || return
-    background preview "$TOOLS/xhelper" make-window 200 150
-    wait_until 20 grep -qs 0x "$CASE_DIR/preview.out" || fail "no preview window" || return
-    as_saver
-    launch "${SAVER_RUN[@]}" "$HACK" --window-id "$(head -n 1 "$CASE_DIR/preview.out")" --fps
+    start_preview --fps || return
     expect_landscape 200x150+0+0 || return
     local corner right
     corner=$(white_share 64x16+0+126) right=$(white_share 64x16+136+126)
