@@ -112,13 +112,19 @@ expect_no_files() {
 # The files of the package MSI, unpacked into DIR.
 unpack() { mkdir -p "$2" && (cd "$2" && msiextract "$1" >/dev/null); }
 
-# The prefix's files and registry as NAME.files and NAME.registry, leaving out what Wine itself
-# changes on every start: temporary folders, key time stamps, the display driver's date.
+# The prefix's files and registry values as NAME.files and NAME.registry (one line per value,
+# with its key), leaving out what Wine changes by itself between starts (temporary folders, the
+# device classes, network cards, its own settings, the display driver's date) and what the
+# Windows Installer keeps for itself: its cache folder and empty keys, which a fresh prefix
+# lacks until the first install.
 snapshot() {
     stop_wine
-    (cd "$PREFIX/drive_c" && find . -iname temp -prune -o -print | sort) >"$WORK/$1.files"
-    sed -E 's/^(\[.*\]) [0-9]+$/\1/; /^#time=/d; /^"DriverDateData"=/d' \
-        "$PREFIX/system.reg" "$PREFIX/user.reg" >"$WORK/$1.registry"
+    (cd "$PREFIX/drive_c" && find . -iname temp -prune -o ! -path ./windows/Installer -print |
+        sort) >"$WORK/$1.files"
+    awk '/^\[/ { key = $0; sub(/ [0-9]+$/, "", key); next } /^#|^"DriverDateData"=/ { next }
+        NF { print key " " $0 }' "$PREFIX/system.reg" "$PREFIX/user.reg" |
+        grep -v -e '^\[System\\\\CurrentControlSet\\\\Control\\\\Class' -e NetworkCards \
+            -e '^\[Software\\\\Wine' >"$WORK/$1.registry"
 }
 
 # Fresh prefix: the package installs the three files, makes Quellmoor the user's screensaver and
