@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The Windows screensaver under Wine, each case on its own Xvfb display and in its own Wine
-# session, all in one fresh Wine prefix of the screensaver's bitness.
+# session, all in one fresh 64-bit Wine prefix; a 32-bit screensaver runs in its 32-bit half.
 #
 #   tests/e2e/wine.sh SCR_PATH 64|32 [DATA_DIR]
 #
@@ -50,10 +50,9 @@ prepare_images() {
 # Where the program looks for its images: the working directory, the fallback directory (the
 # system folder that a program of this bitness sees), both or neither.
 place_images() {
-    local in_cwd=$1 in_system32=$2 system32=$PREFIX/drive_c/windows/system32
-    rm -f "$system32/$MAP" "$system32/$TEX" "$CASE_CWD/$MAP" "$CASE_CWD/$TEX"
-    [ "$in_cwd" = 0 ] || cp "$IMAGES/$MAP" "$IMAGES/$TEX" "$CASE_CWD/"
-    [ "$in_system32" = 0 ] || cp "$IMAGES/$MAP" "$IMAGES/$TEX" "$system32/"
+    rm -f "$SYSTEM32/$MAP" "$SYSTEM32/$TEX" "$CASE_CWD/$MAP" "$CASE_CWD/$TEX"
+    [ "$1" = 0 ] || cp "$IMAGES/$MAP" "$IMAGES/$TEX" "$CASE_CWD/"
+    [ "$2" = 0 ] || cp "$IMAGES/$MAP" "$IMAGES/$TEX" "$SYSTEM32/"
 }
 
 # Places the images, starts the screensaver with ARGS and sets WINDOW to its window once shown.
@@ -79,7 +78,8 @@ expect_window_kind() {
         [ "$window" = 0,0,640,480 ] || fail "pop-up not 640 x 480 at (0, 0): $lines"
         return
     fi
-    [ $((style & WS_POPUP)) -eq 0 ] && [ $((style & WS_BORDER_SYSMENU)) -eq $((WS_BORDER_SYSMENU)) ] ||
+    [ $((style & WS_POPUP)) -eq 0 ] &&
+        [ $((style & WS_BORDER_SYSMENU)) -eq $((WS_BORDER_SYSMENU)) ] ||
         fail "not a bordered window with a system menu: $lines" || return
     local adjusted left top right bottom
     adjusted=$(inspect adjust 0 0 644 504 "$WS_BORDER_SYSMENU" 0x40000) ||
@@ -186,7 +186,7 @@ case_about_box() {
     local how=$1 box controls text_pattern
     shift
     if [ "$how" = raw ]; then
-        launch "$WINE" "$WINPROBE" run "Z:${SCR//\//\\}" "$1"
+        launch "$WINE64" "$WINPROBE" run "Z:${SCR//\//\\}" "$1"
     else
         launch "$WINE" "$SCR" "$@"
     fi

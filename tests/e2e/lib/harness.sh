@@ -42,9 +42,13 @@
 #   LAST_STATISTICS) | screen_shows GEOMETRY CONDITION
 #   | judge_landscape LINE TEXTURE_RG | judge_checkerboard LINE
 # Wine:
-#   wine_prefix 64|32  sets WINE, PREFIX and WINEPREFIX to a fresh copy of a prefix made once per
-#                      run (or kept in QUELLMOOR_E2E_WINE_CACHE between runs), and WINPROBE to the
-#                      Windows helper of that bitness; each case ends its Wine session
+#   wine_prefix 64|32  sets WINE to the loader of that bitness, PREFIX and WINEPREFIX to a fresh
+#                      copy of a 64-bit prefix made once per run (or kept in
+#                      QUELLMOOR_E2E_WINE_CACHE between runs), SYSTEM32 to the system folder that
+#                      a program of that bitness sees (syswow64 for 32 bits), and WINPROBE to the
+#                      64-bit Windows helper (run with WINE64); each case ends its Wine session.
+#                      32-bit programs run in the prefix's 32-bit half, as on 64-bit Windows: a
+#                      pure 32-bit prefix never finished its set-up under qemu here.
 #   inspect ARG...     runs WINPROBE in the case's Wine session | stop_wine
 
 set -uo pipefail
@@ -53,6 +57,7 @@ E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # /usr/local/bin may hold a stand-in that knows only a few of ImageMagick's options.
 IM_CONVERT=/usr/bin/convert
 WINESERVER=/usr/lib/wine/wineserver
+WINE64=/usr/lib/wine/wine64
 E2E_PATIENCE=1
 passed=0 failed=0 skipped=0
 SUITE_SKIP='' CASE_FAIL='' CASE_SKIP='' CASE_STARTED=0
@@ -68,8 +73,10 @@ mark() {
 }
 
 fail() {
-    [ -z "$CASE_FAIL" ] && CASE_FAIL=$1
-    mark "FAIL $1"
+    if [ -z "$CASE_FAIL" ]; then
+        CASE_FAIL=$1
+        mark "FAIL $1"
+    fi
     return 1
 }
 
@@ -191,7 +198,8 @@ run_case() {
     if [ -n "$CASE_FAIL" ]; then
         failed=$((failed + 1))
         echo "FAIL $name: $CASE_FAIL (logs and screenshots in $CASE_DIR)"
-        [ -s "$CASE_DIR/program.log" ] && tail -n 10 "$CASE_DIR/program.log" | sed 's/^/    program: /'
+        [ -s "$CASE_DIR/program.log" ] &&
+            tail -n 10 "$CASE_DIR/program.log" | sed 's/^/    program: /'
     elif [ -n "$CASE_SKIP" ]; then
         skipped=$((skipped + 1))
         echo "SKIP $name: $CASE_SKIP"
@@ -337,7 +345,8 @@ await_window() {
 
 window_geometry() {
     xdo getwindowgeometry --shell "$1" | awk -F= '{ v[$1] = $2 }
-        END { if (!("WIDTH" in v)) exit 1; printf "%dx%d+%d+%d\n", v["WIDTH"], v["HEIGHT"], v["X"], v["Y"] }'
+        END { if (!("WIDTH" in v)) exit 1
+              printf "%dx%d+%d+%d\n", v["WIDTH"], v["HEIGHT"], v["X"], v["Y"] }'
 }
 
 # One line: override=0|1 geometry=WxH+X+Y viewable=0|1 closable=0|1 (asks for WM_DELETE_WINDOW).
@@ -450,27 +459,26 @@ judge_checkerboard() {
 # Wine
 
 wine_prefix() {
-    local bits=$1 template
+    local bits=$1 template=${QUELLMOOR_E2E_WINE_CACHE:-$WORK}/wine-prefix-64
     case $bits in
-    64) WINE=/usr/lib/wine/wine64 WINEARCH=win64 ;;
-    32) WINE=/usr/lib/wine/wine WINEARCH=win32 ;;
+    64) WINE=$WINE64 SYSTEM32=windows/system32 ;;
+    32) WINE=/usr/lib/wine/wine SYSTEM32=windows/syswow64 ;;
     *) e2e_abort "no Wine of $bits bits" ;;
     esac
-    export WINEARCH
-    [ -x "$WINE" ] || skip_suite "$WINE is missing"
-    [ -z "$SUITE_SKIP" ] || return 0
-    WINPROBE=$TOOLS/winprobe$bits.exe
-    if [ ! -f "$WINPROBE" ]; then
-        local compiler=x86_64-w64-mingw32-g++
-        [ "$bits" = 32 ] && compiler=i686-w64-mingw32-g++
-        "$compiler" -O1 -static -o "$WINPROBE" "$E2E_DIR/winprobe.cpp" >>"$OUT/tools.log" 2>&1 ||
-            e2e_abort "the Windows helper could not be built (see $OUT/tools.log)"
+    if [ ! -x "$WINE" ] || [ ! -x "$WINE64" ]; then
+        skip_suite "$WINE or wine64 is missing"
     fi
-    template=${QUELLMOOR_E2E_WINE_CACHE:-$WORK}/wine-prefix-$bits
-    [ -f "$template/drive_c/windows/system32/kernel32.dll" ] || make_wine_template "$bits" "$template" ||
-        e2e_abort "no $bits-bit Wine prefix could be made (see $OUT/prefix-$bits)"
+    [ -z "$SUITE_SKIP" ] || return 0
+    WINPROBE=$TOOLS/winprobe.exe
+    [ -f "$WINPROBE" ] || x86_64-w64-mingw32-g++ -O1 -static -o "$WINPROBE" \
+        "$E2E_DIR/winprobe.cpp" >>"$OUT/tools.log" 2>&1 ||
+        e2e_abort "the Windows helper could not be built (see $OUT/tools.log)"
+    unset WINEARCH
+    [ -f "$template/drive_c/windows/system32/kernel32.dll" ] || make_wine_template "$template" ||
+        e2e_abort "no Wine prefix could be made (see $OUT/prefix)"
     PREFIX=$WORK/prefix-$bits.$RANDOM
     cp -a "$template" "$PREFIX" || e2e_abort "the Wine prefix could not be copied"
+    SYSTEM32=$PREFIX/drive_c/$SYSTEM32
     export WINEPREFIX=$PREFIX WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=${WINEDEBUG:--all}
 }
 
@@ -478,24 +486,25 @@ wine_prefix() {
 # something only if Wine hands a program's exit code on: the helper ends with 2 without arguments.
 # The prefix takes the template's name only when it is sound, so a broken one is never kept.
 make_wine_template() {
-    local bits=$1 helper_status started
+    local helper_status started
     started=$(now_ms)
-    CASE_DIR=$OUT/prefix-$bits
+    CASE_DIR=$OUT/prefix
     mkdir -p "$CASE_DIR"
-    PREFIX=$2.part
+    PREFIX=$1.part
     rm -rf "$PREFIX"
     export WINEPREFIX=$PREFIX
     start_display 640x480 || return 1
-    timeout 900 "$WINE" wineboot -i </dev/null >"$CASE_DIR/wineboot.log" 2>&1
-    # Emulated on a busy machine, the loader may give up waiting for the set-up while it still
-    # runs (the log says "boot event wait timed out"): the session's end is the set-up's end.
+    WINEARCH=win64 timeout 900 "$WINE64" wineboot -i </dev/null \
+        >"$CASE_DIR/wineboot.log" 2>&1
+    # On a busy machine the loader may give up waiting for the set-up while it still runs (the
+    # log says "boot event wait timed out"): the session's end is the set-up's end.
     timeout 900 "$WINESERVER" -w
-    timeout 300 "$WINE" "$WINPROBE" </dev/null >/dev/null 2>&1
+    timeout 300 "$WINE64" "$WINPROBE" </dev/null >/dev/null 2>&1
     helper_status=$?
     end_case_processes
-    echo "e2e: $bits-bit Wine prefix made in $((($(now_ms) - started) / 1000)) s"
+    echo "e2e: Wine prefix made in $((($(now_ms) - started) / 1000)) s"
     [ -f "$PREFIX/drive_c/windows/system32/kernel32.dll" ] && [ $helper_status -eq 2 ] &&
-        rm -rf "$2" && mv "$PREFIX" "$2"
+        rm -rf "$1" && mv "$PREFIX" "$1"
 }
 
 # Ends every process of the Wine session. Each case starts a new session, because the session's
@@ -505,9 +514,10 @@ stop_wine() {
     timeout 20 "$WINESERVER" -w >/dev/null 2>&1
 }
 
-# The console of the Windows helper ends lines with CR LF.
+# The helper is 64-bit whatever the program's bitness: it sees every window of the session and
+# starts at once, where an emulated 32-bit one takes a minute. Its console ends lines with CR LF.
 inspect() {
-    timeout $((30 * E2E_PATIENCE)) "$WINE" "$WINPROBE" "$@" </dev/null 2>>"$CASE_DIR/inspect.log" |
-        tr -d '\r'
+    timeout $((30 * E2E_PATIENCE)) "$WINE64" "$WINPROBE" "$@" </dev/null \
+        2>>"$CASE_DIR/inspect.log" | tr -d '\r'
     return "${PIPESTATUS[0]}"
 }
