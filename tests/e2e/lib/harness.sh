@@ -467,6 +467,7 @@ wine_prefix() {
             e2e_abort "the Windows helper could not be built (see $OUT/tools.log)"
     fi
     template=${QUELLMOOR_E2E_WINE_CACHE:-$WORK}/wine-prefix-$bits
+    mkdir -p "$(dirname "$template")"
     [ -f "$template/drive_c/windows/system32/kernel32.dll" ] || make_wine_template "$bits" "$template" ||
         e2e_abort "no $bits-bit Wine prefix could be made (see $OUT/prefix-$bits)"
     PREFIX=$WORK/prefix-$bits.$RANDOM
