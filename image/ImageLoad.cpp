@@ -5,7 +5,7 @@
 namespace {
 
 // Extensions longer than this are not looked at: the path loads nothing.
-const size_t kLongestExtension = 31;
+constexpr size_t EXTENSION_LONGEST = 31;
 
 bool endsExtension(char c) {
     return c == '.' || c == '\\' || c == '/';
@@ -28,7 +28,7 @@ void Image::load(const char* path) {
     }
     const size_t length = std::strlen(path);
     size_t start = length;
-    while (start > 0 && length - start < kLongestExtension && !endsExtension(path[start - 1])) {
+    while (start > 0 && length - start < EXTENSION_LONGEST && !endsExtension(path[start - 1])) {
         --start;
     }
     // A name without '.', '\' or '/' has no extension and so names no format.
