@@ -113,6 +113,7 @@ TEST(PnmReader, ReadsAllSixTypesAndRefusesBadHeaders) {
         Image image;
         fillMarker(image);
         image.loadPnmFromMemory(c.file.data(), c.file.size());
+        expectSameThroughAnyWindow(c.file, &Image::readPnm, &Image::loadPnmFromMemory);
         EXPECT_EQ(image.comment, c.comment);
         if (c.outcome == UNCHANGED) {
             image.comment = "marker";
@@ -134,6 +135,19 @@ TEST(PnmReader, CommentsAccumulateOverReads) {
     image.loadPnmFromMemory(first.data(), first.size());
     image.loadPnmFromMemory(second.data(), second.size());
     EXPECT_EQ(image.comment, "onetwo");
+    EXPECT_TRUE(image.isLoaded());
+}
+
+TEST(PnmReader, CommentTextStopsGrowingAt64KiBButTheHeaderReadsOn) {
+    const std::string line(99, 'c');
+    std::string header = "P5\n";
+    for (int i = 0; i < 1000; ++i) {
+        header += "#" + line + "\n";
+    }
+    const Bytes file = textBytes(header + "1 1 255\n") + Bytes{255};
+    Image image;
+    image.loadPnmFromMemory(file.data(), file.size());
+    EXPECT_EQ(image.comment, std::string(65536 / 99 * 99, 'c'));
     EXPECT_TRUE(image.isLoaded());
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "ImageBytes.h"
+#include "image/ByteStream.h"
 #include "image/Image.h"
 
 #include <string>
@@ -23,3 +24,10 @@ void expectPicture(const Image& image, int kind, int width, int height,
 void fillMarker(Image& image);
 bool holdsMarker(const Image& image);
 bool isEmptyPicture(const Image& image);
+
+using StreamReader = void (Image::*)(ByteStream&);
+using MemoryReader = void (Image::*)(const unsigned char*, size_t);
+
+// Reads the file through windows of several small sizes, so that the window's edges fall inside
+// headers, pixels and rows, and expects each read to leave what the bytes leave in memory.
+void expectSameThroughAnyWindow(const Bytes& file, StreamReader read, MemoryReader readMemory);
