@@ -15,7 +15,7 @@
 
 // The window a file is read through, and how far single-byte reads fill it beyond the byte asked.
 constexpr size_t STREAM_WINDOW_BYTES = size_t{1} << 18;
-constexpr size_t STREAM_READ_AHEAD_BYTES = 4096;
+constexpr size_t STREAM_READ_AHEAD_BYTES = size_t{1} << 16;
 
 class ByteStream {
   public:
