@@ -1,6 +1,7 @@
 // The viewer: camera position and heading, the settings of the fan of rays, and the terrain.
 #pragma once
 
+#include "StripPath.h"
 #include "Terrain.h"
 
 #include <vector>
@@ -42,6 +43,9 @@ struct Viewer {
     float nearDistance;
     float spacingStep;
     Terrain terrain;
+    // How buildRayStrip computes its vertices: the fastest path here unless set otherwise; a path
+    // that this processor cannot run is taken as the plain one.
+    StripPath stripPath;
 
     Viewer();
 
