@@ -1,4 +1,5 @@
 // One ray of the fan: vertices on the ground at quadratically growing distances from the viewer.
+#include "terrain/SineCosine.h"
 #include "terrain/StripVertices.h"
 
 #include <cmath>
@@ -53,11 +54,12 @@ RayStrip Viewer::buildRayStrip(float angle) {
     strip.resize(static_cast<size_t>(samplesPerRay));
     StripVertex* vertices = strip.data();
 
-    // The cosine and sine once per ray, as floats.
+    // The cosine and sine once per ray, rounded to floats.
+    const SineCosine direction = sineCosine(angle);
     const StripRay ray{x,
                        y,
-                       std::cos(angle),
-                       std::sin(angle),
+                       static_cast<float>(direction.cosine),
+                       static_cast<float>(direction.sine),
                        nearDistance,
                        spacingStep,
                        1.0f / terrain.tilingSize};

@@ -63,17 +63,29 @@ __m256 fraction(__m256 value, const Axes& axes) {
     return _mm256_add_ps(_mm256_sub_ps(value, axes.floorValue), _mm256_setzero_ps());
 }
 
-// The sample on column and row: blendHeight of its four gathered texels.
-__m256 sample(const float* pixels, const Axes& column, const Axes& row, __m256 fracX,
-              __m256 fracY) {
-    const __m256 a = _mm256_i32gather_ps(pixels, _mm256_add_epi32(row.first, column.first), 4);
-    const __m256 b = _mm256_i32gather_ps(pixels, _mm256_add_epi32(row.first, column.second), 4);
-    const __m256 c = _mm256_i32gather_ps(pixels, _mm256_add_epi32(row.second, column.first), 4);
-    const __m256 d = _mm256_i32gather_ps(pixels, _mm256_add_epi32(row.second, column.second), 4);
+// The first channels of the four texels around each lane's sample, near row first.
+struct Texels {
+    __m256 a, b, c, d;
+};
+
+Texels gather(const float* pixels, const Axes& column, const Axes& row) {
+    return {_mm256_i32gather_ps(pixels, _mm256_add_epi32(row.first, column.first), 4),
+            _mm256_i32gather_ps(pixels, _mm256_add_epi32(row.first, column.second), 4),
+            _mm256_i32gather_ps(pixels, _mm256_add_epi32(row.second, column.first), 4),
+            _mm256_i32gather_ps(pixels, _mm256_add_epi32(row.second, column.second), 4)};
+}
+
+// True when every lane lies in the same cell on both axes, whose texels are then the same.
+bool sameCells(const Axes& a, const Axes& b) {
+    return _mm256_movemask_epi8(_mm256_cmpeq_epi32(a.first, b.first)) == -1;
+}
+
+// blendHeight, eight lanes at a time.
+__m256 blend(__m256 fracX, __m256 fracY, const Texels& t) {
     const __m256 one = _mm256_set1_ps(1.0f);
     const __m256 restX = _mm256_sub_ps(one, fracX);
-    const __m256 nearRow = _mm256_add_ps(_mm256_mul_ps(restX, a), _mm256_mul_ps(fracX, b));
-    const __m256 farRow = _mm256_add_ps(_mm256_mul_ps(fracX, d), _mm256_mul_ps(restX, c));
+    const __m256 nearRow = _mm256_add_ps(_mm256_mul_ps(restX, t.a), _mm256_mul_ps(fracX, t.b));
+    const __m256 farRow = _mm256_add_ps(_mm256_mul_ps(fracX, t.d), _mm256_mul_ps(restX, t.c));
     const __m256 restY = _mm256_sub_ps(one, fracY);
     return _mm256_mul_ps(_mm256_add_ps(_mm256_mul_ps(nearRow, restY), _mm256_mul_ps(fracY, farRow)),
                          _mm256_set1_ps(5.0f));
@@ -144,13 +156,14 @@ bool eightVertices(const HeightSampler& sampler, const StripRay& ray, const floa
     const Axes rowBeyond = floorAndWrap(beyondY, sampler.mapHeight(), rowFloats);
 
     const float* pixels = sampler.pixels();
+    const Texels at = gather(pixels, column, row);
+    const Texels beside = sameCells(columnBeside, column) ? at : gather(pixels, columnBeside, row);
+    const Texels beyond = sameCells(rowBeyond, row) ? at : gather(pixels, column, rowBeyond);
     const __m256 fracX = fraction(px, column);
     const __m256 fracY = fraction(py, row);
-    const __m256 height = sample(pixels, column, row, fracX, fracY);
-    const __m256 heightBeside =
-        sample(pixels, columnBeside, row, fraction(besideX, columnBeside), fracY);
-    const __m256 heightBeyond =
-        sample(pixels, column, rowBeyond, fracX, fraction(beyondY, rowBeyond));
+    const __m256 height = blend(fracX, fracY, at);
+    const __m256 heightBeside = blend(fraction(besideX, columnBeside), fracY, beside);
+    const __m256 heightBeyond = blend(fracX, fraction(beyondY, rowBeyond), beyond);
 
     const __m256 ax = _mm256_sub_ps(besideX, px);
     const __m256 ay = _mm256_sub_ps(py, py);
@@ -197,9 +210,14 @@ void buildVerticesAvx2(const HeightSampler& sampler, const StripRay& ray, StripV
         }
     };
     int i = 0;
+    const __m256i laneIndex = _mm256_setr_epi32(1, 2, 3, 4, 5, 6, 7, 8);
     for (; i + AVX2_LANES <= count; i += AVX2_LANES) {
-        for (float& distance : group) {
-            distance = distances.next();
+        alignas(32) float steps[AVX2_LANES];
+        _mm256_store_ps(steps, _mm256_mul_ps(_mm256_cvtepi32_ps(
+                                                 _mm256_add_epi32(_mm256_set1_epi32(i), laneIndex)),
+                                             _mm256_set1_ps(ray.spacingStep)));
+        for (int lane = 0; lane < AVX2_LANES; ++lane) {
+            group[lane] = distances.nextWithStep(steps[lane]);
         }
         compute(i);
     }

@@ -210,9 +210,13 @@ void buildVerticesSse2(const HeightSampler& sampler, const StripRay& ray, StripV
         }
     };
     int i = 0;
+    const __m128i laneIndex = _mm_setr_epi32(1, 2, 3, 4);
     for (; i + SSE2_LANES <= count; i += SSE2_LANES) {
-        for (float& distance : group) {
-            distance = distances.next();
+        alignas(16) float steps[SSE2_LANES];
+        _mm_store_ps(steps, _mm_mul_ps(_mm_cvtepi32_ps(_mm_add_epi32(_mm_set1_epi32(i), laneIndex)),
+                                       _mm_set1_ps(ray.spacingStep)));
+        for (int lane = 0; lane < SSE2_LANES; ++lane) {
+            group[lane] = distances.nextWithStep(steps[lane]);
         }
         compute(i);
     }

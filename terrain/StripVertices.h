@@ -17,19 +17,26 @@ struct StripRay {
 };
 
 // The running distance of the vertices: vertex i lies at acc + nearDistance, and acc grows by
-// (i + 1) spacing steps after it.
+// (i + 1) spacing steps after it. The vector paths take the products (i + 1) * spacingStep
+// several at a time and then the sums one by one, in the same order.
 class StripDistances {
   public:
-    explicit StripDistances(const StripRay& ray) : ray_(ray), acc_(ray.spacingStep), next_(0) {}
-    float next() {
-        const float distance = acc_ + ray_.nearDistance;
+    // Held by value, so that the vertices written between two distances cannot change them.
+    explicit StripDistances(const StripRay& ray)
+        : nearDistance_(ray.nearDistance), spacingStep_(ray.spacingStep), acc_(ray.spacingStep),
+          next_(0) {}
+    float next() { return nextWithStep(static_cast<float>(next_ + 1) * spacingStep_); }
+    // The next distance when the caller has worked out (index + 1) * spacingStep for it.
+    float nextWithStep(float step) {
+        const float distance = acc_ + nearDistance_;
         ++next_;
-        acc_ = acc_ + static_cast<float>(next_) * ray_.spacingStep;
+        acc_ = acc_ + step;
         return distance;
     }
 
   private:
-    const StripRay& ray_;
+    float nearDistance_;
+    float spacingStep_;
     float acc_;
     int next_;
 };

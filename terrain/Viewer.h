@@ -25,6 +25,8 @@ struct Vec2 {
 
 // Handed to GL member by member, so each member must be its floats side by side.
 struct StripVertex {
+    // Left unset: buildRayStrip writes every member, so a new strip's array is not zeroed first.
+    StripVertex() {}
     Vec3 position;
     Vec3 normal;
     float texCoord[2];
