@@ -31,14 +31,21 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
 status=0
-# Runs one Windows probe in its own prefix (WINEARCH only matters when the prefix is made).
+wineserver=/usr/lib/wine/wineserver
+# Runs one Windows probe in its own prefix, made first when it is missing (the 32-bit one,
+# emulated, takes minutes; a run in a prefix still being made fails to load kernel32.dll).
 run_wine() {
     local bits=$1 loader=$2 arch=$3
     local prefix=$work/wine$bits
-    (cd "$work" && WINEARCH=$arch WINEPREFIX=$prefix "$loader" "digest_probe$bits.exe") \
+    if [ ! -f "$prefix/drive_c/windows/system32/kernel32.dll" ]; then
+        rm -rf "$prefix"
+        WINEARCH=$arch WINEPREFIX=$prefix timeout 900 "$loader" wineboot -i >/dev/null 2>&1 || true
+        WINEPREFIX=$prefix timeout 300 "$wineserver" -w || true
+    fi
+    (cd "$work" && WINEPREFIX=$prefix timeout 600 "$loader" "digest_probe$bits.exe") \
         2>"$work/probe$bits.err" | tr -d '\r' >"$work/win$bits.txt" || status=1
-    WINEPREFIX=$prefix timeout 20 /usr/lib/wine/wineserver -k 2>/dev/null || true
-    WINEPREFIX=$prefix timeout 20 /usr/lib/wine/wineserver -w 2>/dev/null || true
+    WINEPREFIX=$prefix timeout 20 "$wineserver" -k 2>/dev/null || true
+    WINEPREFIX=$prefix timeout 20 "$wineserver" -w 2>/dev/null || true
 }
 
 native=$(realpath "$native")
