@@ -10,8 +10,9 @@
 #include <algorithm>
 #include <limits>
 
-#pragma GCC push_options
-#pragma GCC target("avx2")
+// Only the functions marked so are compiled for AVX2 (a pragma would also be taken by GCC, but
+// not by clang).
+#define QUELLMOOR_AVX2 __attribute__((target("avx2")))
 
 namespace {
 
@@ -26,7 +27,8 @@ struct Axes {
 
 // As the SSE2 path: the floor is the truncation, one lower below a non-integer negative value,
 // and a cell up to one period off the map wraps with one add or subtract.
-__attribute__((always_inline)) inline Axes floorAndWrap(__m256 value, int period, int stride) {
+QUELLMOOR_AVX2 __attribute__((always_inline)) inline Axes floorAndWrap(__m256 value, int period,
+                                                                       int stride) {
     const __m256i truncated = _mm256_cvttps_epi32(value);
     const __m256 whole = _mm256_cvtepi32_ps(truncated);
     const __m256 below = _mm256_cmp_ps(whole, value, _CMP_GT_OQ);
@@ -59,7 +61,7 @@ __attribute__((always_inline)) inline Axes floorAndWrap(__m256 value, int period
     return axes;
 }
 
-__m256 fraction(__m256 value, const Axes& axes) {
+QUELLMOOR_AVX2 __m256 fraction(__m256 value, const Axes& axes) {
     return _mm256_add_ps(_mm256_sub_ps(value, axes.floorValue), _mm256_setzero_ps());
 }
 
@@ -68,7 +70,7 @@ struct Texels {
     __m256 a, b, c, d;
 };
 
-Texels gather(const float* pixels, const Axes& column, const Axes& row) {
+QUELLMOOR_AVX2 Texels gather(const float* pixels, const Axes& column, const Axes& row) {
     return {_mm256_i32gather_ps(pixels, _mm256_add_epi32(row.first, column.first), 4),
             _mm256_i32gather_ps(pixels, _mm256_add_epi32(row.first, column.second), 4),
             _mm256_i32gather_ps(pixels, _mm256_add_epi32(row.second, column.first), 4),
@@ -76,12 +78,12 @@ Texels gather(const float* pixels, const Axes& column, const Axes& row) {
 }
 
 // True when every lane lies in the same cell on both axes, whose texels are then the same.
-bool sameCells(const Axes& a, const Axes& b) {
+QUELLMOOR_AVX2 bool sameCells(const Axes& a, const Axes& b) {
     return _mm256_movemask_epi8(_mm256_cmpeq_epi32(a.first, b.first)) == -1;
 }
 
 // blendHeight, eight lanes at a time.
-__m256 blend(__m256 fracX, __m256 fracY, const Texels& t) {
+QUELLMOOR_AVX2 __m256 blend(__m256 fracX, __m256 fracY, const Texels& t) {
     const __m256 one = _mm256_set1_ps(1.0f);
     const __m256 restX = _mm256_sub_ps(one, fracX);
     const __m256 nearRow = _mm256_add_ps(_mm256_mul_ps(restX, t.a), _mm256_mul_ps(fracX, t.b));
@@ -91,19 +93,19 @@ __m256 blend(__m256 fracX, __m256 fracY, const Texels& t) {
                          _mm256_set1_ps(5.0f));
 }
 
-bool withinDirectRange(__m256 a, __m256 b, __m256 c, __m256 d) {
+QUELLMOOR_AVX2 bool withinDirectRange(__m256 a, __m256 b, __m256 c, __m256 d) {
     const __m256 magnitude = _mm256_castsi256_ps(_mm256_set1_epi32(0x7fffffff));
     const __m256 limit = _mm256_set1_ps(HeightSampler::LARGEST_DIRECT_CELL);
-    const auto inside = [&](__m256 v) {
-        return _mm256_cmp_ps(_mm256_and_ps(v, magnitude), limit, _CMP_LE_OQ);
-    };
     const __m256 all =
-        _mm256_and_ps(_mm256_and_ps(inside(a), inside(b)), _mm256_and_ps(inside(c), inside(d)));
+        _mm256_and_ps(_mm256_and_ps(_mm256_cmp_ps(_mm256_and_ps(a, magnitude), limit, _CMP_LE_OQ),
+                                    _mm256_cmp_ps(_mm256_and_ps(b, magnitude), limit, _CMP_LE_OQ)),
+                      _mm256_and_ps(_mm256_cmp_ps(_mm256_and_ps(c, magnitude), limit, _CMP_LE_OQ),
+                                    _mm256_cmp_ps(_mm256_and_ps(d, magnitude), limit, _CMP_LE_OQ)));
     return _mm256_movemask_ps(all) == 0xff;
 }
 
 // Eight vectors of lanes become eight vertices of eight floats.
-void storeVertices(__m256 (&v)[8], StripVertex* vertices) {
+QUELLMOOR_AVX2 void storeVertices(__m256 (&v)[8], StripVertex* vertices) {
     const __m256 t0 = _mm256_unpacklo_ps(v[0], v[1]);
     const __m256 t1 = _mm256_unpackhi_ps(v[0], v[1]);
     const __m256 t2 = _mm256_unpacklo_ps(v[2], v[3]);
@@ -131,12 +133,12 @@ void storeVertices(__m256 (&v)[8], StripVertex* vertices) {
     }
 }
 
-__m256 select(__m256 mask, __m256 yes, __m256 no) {
+QUELLMOOR_AVX2 __m256 select(__m256 mask, __m256 yes, __m256 no) {
     return _mm256_blendv_ps(no, yes, mask);
 }
 
-bool eightVertices(const HeightSampler& sampler, const StripRay& ray, const float* distances,
-                   StripVertex* vertices) {
+QUELLMOOR_AVX2 bool eightVertices(const HeightSampler& sampler, const StripRay& ray,
+                                  const float* distances, StripVertex* vertices) {
     const __m256 distance = _mm256_loadu_ps(distances);
     const __m256 px =
         _mm256_add_ps(_mm256_mul_ps(distance, _mm256_set1_ps(ray.cosA)), _mm256_set1_ps(ray.x));
@@ -196,19 +198,22 @@ bool eightVertices(const HeightSampler& sampler, const StripRay& ray, const floa
     return true;
 }
 
+// Eight vertices at the given distances, one by one where a lane is outside the direct range.
+QUELLMOOR_AVX2 void eightOrPlain(const HeightSampler& sampler, const StripRay& ray,
+                                 const float* distances, StripVertex* vertices) {
+    if (!eightVertices(sampler, ray, distances, vertices)) {
+        for (int lane = 0; lane < AVX2_LANES; ++lane) {
+            plainVertex(sampler, ray, distances[lane], vertices[lane]);
+        }
+    }
+}
+
 } // namespace
 
-void buildVerticesAvx2(const HeightSampler& sampler, const StripRay& ray, StripVertex* vertices,
-                       int count) {
+QUELLMOOR_AVX2 void buildVerticesAvx2(const HeightSampler& sampler, const StripRay& ray,
+                                      StripVertex* vertices, int count) {
     StripDistances distances(ray);
     float group[AVX2_LANES];
-    const auto compute = [&](int start) {
-        if (!eightVertices(sampler, ray, group, vertices + start)) {
-            for (int lane = 0; lane < AVX2_LANES; ++lane) {
-                plainVertex(sampler, ray, group[lane], vertices[start + lane]);
-            }
-        }
-    };
     int i = 0;
     const __m256i laneIndex = _mm256_setr_epi32(1, 2, 3, 4, 5, 6, 7, 8);
     for (; i + AVX2_LANES <= count; i += AVX2_LANES) {
@@ -219,7 +224,7 @@ void buildVerticesAvx2(const HeightSampler& sampler, const StripRay& ray, StripV
         for (int lane = 0; lane < AVX2_LANES; ++lane) {
             group[lane] = distances.nextWithStep(steps[lane]);
         }
-        compute(i);
+        eightOrPlain(sampler, ray, group, vertices + i);
     }
     if (i == count) {
         return;
@@ -237,9 +242,7 @@ void buildVerticesAvx2(const HeightSampler& sampler, const StripRay& ray, StripV
     for (int lane = AVX2_LANES - rest; lane < AVX2_LANES; ++lane) {
         group[lane] = distances.next();
     }
-    compute(count - AVX2_LANES);
+    eightOrPlain(sampler, ray, group, vertices + count - AVX2_LANES);
 }
-
-#pragma GCC pop_options
 
 #endif
