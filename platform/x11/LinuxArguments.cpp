@@ -22,8 +22,21 @@ int digitValue(char c, int base) {
     return value < base ? value : -1;
 }
 
+// The option's name without its one or two leading hyphens; null for an argument that is none.
+const char* optionName(const char* argument) {
+    if (argument[0] != '-') {
+        return nullptr;
+    }
+    return argument[1] == '-' ? argument + 2 : argument + 1;
+}
+
+bool isOption(const char* argument, const char* name) {
+    const char* given = optionName(argument);
+    return given && std::strcmp(given, name) == 0;
+}
+
 bool isWindowIdOption(const char* argument) {
-    return std::strcmp(argument, "-window-id") == 0 || std::strcmp(argument, "--window-id") == 0;
+    return isOption(argument, "window-id");
 }
 
 } // namespace
@@ -88,3 +101,65 @@ TargetWindowChoice chooseTargetWindow(int argc, const char* const* argv, const c
     }
     return choice;
 }
+
+long parseDelay(const char* text) {
+    if (!text || *text == '\0') {
+        return -1;
+    }
+    long value = 0;
+    for (const char* c = text; *c; c++) {
+        const int digit = digitValue(*c, 10);
+        if (digit < 0) {
+            return -1;
+        }
+        // Saturating keeps any number of digits from overflowing.
+        value = value * 10 + digit;
+        if (value > LINUX_MAXIMUM_DELAY_MICROSECONDS) {
+            value = LINUX_MAXIMUM_DELAY_MICROSECONDS + 1;
+        }
+    }
+    return value > LINUX_MAXIMUM_DELAY_MICROSECONDS ? LINUX_MAXIMUM_DELAY_MICROSECONDS : value;
+}
+
+LinuxOptions readLinuxOptions(int argc, const char* const* argv, const char* environment) {
+    LinuxOptions options{};
+    options.target = chooseTargetWindow(argc, argv, environment);
+    options.delayMicroseconds = LINUX_DEFAULT_DELAY_MICROSECONDS;
+    for (int i = 1; i < argc; i++) {
+        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
+        if (isOption(argv[i], "delay")) {
+            const long delay = parseDelay(value);
+            if (delay >= 0) {
+                options.delayMicroseconds = delay;
+            }
+            i++;
+        } else if (isOption(argv[i], "window-id") || isOption(argv[i], "visual")) {
+            i++;
+        } else if (isOption(argv[i], "fps")) {
+            options.showFrameRate = 1;
+        } else if (isOption(argv[i], "window")) {
+            options.windowed = 1;
+        } else if (isOption(argv[i], "help")) {
+            options.help = 1;
+        }
+    }
+    return options;
+}
+
+const char LINUX_USAGE[] =
+    "Usage: quellmoor [OPTION]...\n"
+    "Flies a camera over an endless, lit, textured landscape; any key, mouse button or mouse\n"
+    "movement ends it. Without arguments it shows its about box.\n"
+    "\n"
+    "  -root             full screen at 640x480 (or the window in XSCREENSAVER_WINDOW)\n"
+    "  -window           a 640x480 window, no change of the display mode\n"
+    "  -window-id ID     draw into the window ID (decimal or 0x hex) at its size\n"
+    "  -delay US         pause US microseconds after every frame, 0 to 1000000\n"
+    "                    (default 30000)\n"
+    "  -fps              show the frame rate in the lower left corner\n"
+    "  -visual, -install accepted for XScreenSaver and ignored\n"
+    "  -help             show this text\n"
+    "\n"
+    "Options may start with one hyphen or two. /s runs; /c shows the about box; /p, /a and /l\n"
+    "end at once. The two pictures quellmoorMap.tga and quellmoorTex.tga are read from the\n"
+    "working directory, else from the installed data folder.\n";

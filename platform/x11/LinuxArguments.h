@@ -1,6 +1,6 @@
 // What the Linux entry point takes from its arguments and environment: the command line that
-// the program's own code splits, and the window to draw into when another program (XScreenSaver)
-// owns the screen.
+// the program's own code splits, the window to draw into when another program (XScreenSaver)
+// owns the screen, and XScreenSaver's other options.
 #pragma once
 
 #include <string>
@@ -22,3 +22,29 @@ struct TargetWindowChoice {
 // "-window-id ID" (or "--window-id ID") among the arguments, the last one counting; otherwise the
 // XSCREENSAVER_WINDOW value `environment` when it is set and not empty; otherwise nothing asked.
 TargetWindowChoice chooseTargetWindow(int argc, const char* const* argv, const char* environment);
+
+// XScreenSaver's GL hacks sleep 30 ms between frames unless told otherwise.
+constexpr long LINUX_DEFAULT_DELAY_MICROSECONDS = 30000;
+// A longer pause would leave a key press unanswered for too long in a window of our own.
+constexpr long LINUX_MAXIMUM_DELAY_MICROSECONDS = 1000000;
+
+// The pause asked with -delay: a count of decimal digits, above the maximum taken as the maximum;
+// -1 for anything else (empty, signs, blanks, other characters, null).
+long parseDelay(const char* text);
+
+struct LinuxOptions {
+    TargetWindowChoice target;
+    long delayMicroseconds; // the pause after every frame shown
+    int showFrameRate;      // -fps
+    int windowed;           // -window: a window of our own with no mode change
+    int help;               // -help or --help: print the usage and end
+};
+
+// Every option may be written with one hyphen or two: -delay US (the last readable one counts; an
+// unreadable value leaves the earlier one), -fps, -window, -window-id ID, -root, -help, and the
+// daemon's -visual NAME and -install, which change nothing here. Other arguments are left to the
+// program's own switches.
+LinuxOptions readLinuxOptions(int argc, const char* const* argv, const char* environment);
+
+// The text that -help prints.
+extern const char LINUX_USAGE[];

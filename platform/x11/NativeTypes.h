@@ -2,6 +2,8 @@
 // (None, Bool, Status, Success) would leak into every file that sees the platform interface.
 #pragma once
 
+#include "FramePacing.h"
+
 #include <cstdint>
 
 struct _XDisplay;
@@ -41,6 +43,14 @@ struct NativeWindowState {
     // The entry point asked for a window of someone else's (targetWindow may still be 0 when the
     // value given could not be read).
     int targetRequested;
+    // XScreenSaver's options, chosen by the entry point: a window of our own with no mode change
+    // (-window), the pause after every frame (-delay) and the frame rate in a corner (-fps).
+    int windowed;
+    long frameDelayMicroseconds;
+    int showFrameRate;
+    FrameRateMeter frameRate;
+    unsigned frameRateGlyphs; // first display list of the font's glyphs, 0 while there are none
+    int frameRateFontTried;
     unsigned long colormap;
     unsigned long invisibleCursor;
     unsigned long protocolsAtom;

@@ -31,10 +31,13 @@ namespace {
 
 void windowProc(GlWindow& window, const XEvent& event) {
     NativeWindowState& native = window.native;
-    // A window that someone else owns may change its size; the picture follows it.
+    // A window may change its size at any time (XScreenSaver's preview does); the picture
+    // follows it. The projection keeps its aspect of 1 whatever the shape.
     if (event.type == ConfigureNotify && event.xconfigure.window == window.window &&
         window.isReady()) {
-        glViewport(0, 0, event.xconfigure.width, event.xconfigure.height);
+        window.width = event.xconfigure.width;
+        window.height = event.xconfigure.height;
+        glViewport(0, 0, window.width, window.height);
     }
     const WindowEvent windowEvent =
         windowEventOf(event, window.window, native.protocolsAtom, native.deleteWindowAtom);

@@ -5,6 +5,7 @@
 #include "platform/Platform.h"
 #include "platform/x11/DisplayMode.h"
 #include "platform/x11/ErrorTrap.h"
+#include "platform/x11/FrameRateOverlay.h"
 #include "platform/x11/FramebufferConfig.h"
 #include "platform/x11/ModeGuard.h"
 
@@ -165,6 +166,8 @@ void useTargetWindow(GlWindow& window, Display* display) {
     }
     ErrorTrap glTrap(display);
     window.window = target;
+    window.width = attributes.width;
+    window.height = attributes.height;
     makeGlContext(window, display, config);
     if (!glTrap.succeeded()) {
         window.window = 0;
@@ -182,7 +185,7 @@ void GlWindow::create(int width, int height, int bits, int fullScreen, const cha
     native.session.display = display;
     native.session.embedded = native.targetRequested;
     instance = &native.session;
-    if (native.targetRequested) {
+    if (native.targetRequested || native.windowed) {
         this->fullScreen = 0;
     }
     if (!display) {
@@ -239,8 +242,15 @@ bool GlWindow::isReady() const {
     return window && glContext && deviceContext && glXGetCurrentContext() == glContext;
 }
 
+// Showing a frame on Linux is XScreenSaver's way: the frame rate over it when asked, the swap,
+// then the pause that keeps a screensaver from taking a whole processor.
 void GlWindow::swapBuffers() {
-    if (native.session.display && deviceContext) {
-        glXSwapBuffers(native.session.display, deviceContext);
+    if (!native.session.display || !deviceContext) {
+        return;
     }
+    if (native.showFrameRate) {
+        drawFrameRate(*this);
+    }
+    glXSwapBuffers(native.session.display, deviceContext);
+    pauseBetweenFrames(native.frameDelayMicroseconds);
 }

@@ -11,6 +11,7 @@
 //   skyline           rows between the columns with the most and the fewest sky pixels in the
 //                     upper three quarters: how much the skyline rises and falls
 //   horizon           rows the mean skyline lies below the middle of the picture
+//   mean_r, mean_g, mean_b  the mean colour (0..255) of the whole picture
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -129,6 +130,19 @@ int main() {
         }
     }
 
+    double mean[3] = {0, 0, 0};
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            Rgb p = picture.at(x, y);
+            mean[0] += p.r;
+            mean[1] += p.g;
+            mean[2] += p.b;
+        }
+    }
+    for (double& channel : mean) {
+        channel /= static_cast<double>(w) * h;
+    }
+
     const int skyRows = h * 3 / 4;
     int fewest = skyRows;
     int most = 0;
@@ -145,7 +159,8 @@ int main() {
 
     std::printf(
         "top_sky=%.4f bottom_sky=%.4f bottom_luminance=%.4f lit_white=%.4f lit_magenta=%.4f "
-        "whitish=%.4f magentaish=%.4f ground_rg=%.4f skyline=%d horizon=%.2f\n",
+        "whitish=%.4f magentaish=%.4f ground_rg=%.4f skyline=%d horizon=%.2f mean_r=%.1f "
+        "mean_g=%.1f mean_b=%.1f\n",
         share(picture, 0, h / 8, isSky), share(picture, bottomTop, h, isSky), luminance,
         share(picture, lowerTop, h, [](const Rgb& p) { return near(p, LIT_WHITE, NEAR); }),
         share(picture, lowerTop, h, [](const Rgb& p) { return near(p, LIT_MAGENTA, NEAR); }),
@@ -153,6 +168,7 @@ int main() {
               [](const Rgb& p) { return p.r > 150 && p.g <= p.r && p.g * 10 >= p.r * 9; }),
         share(picture, lowerTop, h,
               [](const Rgb& p) { return p.r > 76 && p.g * 2 < p.r && p.b > p.g; }),
-        green > 0 ? red / green : 0.0, most - fewest, static_cast<double>(total) / w - h / 2.0);
+        green > 0 ? red / green : 0.0, most - fewest, static_cast<double>(total) / w - h / 2.0,
+        mean[0], mean[1], mean[2]);
     return 0;
 }

@@ -20,6 +20,11 @@ TargetWindowChoice choose(std::vector<const char*> arguments, const char* enviro
     return chooseTargetWindow(static_cast<int>(arguments.size()), arguments.data(), environment);
 }
 
+LinuxOptions read(std::vector<const char*> arguments) {
+    arguments.insert(arguments.begin(), "quellmoor");
+    return readLinuxOptions(static_cast<int>(arguments.size()), arguments.data(), nullptr);
+}
+
 TEST(JoinArguments, JoinsWithBlanksAndQuotesWhatHoldsWhiteSpace) {
     struct Case {
         std::vector<const char*> arguments;
@@ -111,6 +116,78 @@ TEST(ChooseTargetWindow, ArgumentBeatsEnvironmentAndTheLastArgumentCounts) {
         const TargetWindowChoice choice = choose(c.arguments, c.environment);
         EXPECT_EQ(choice.requested, c.requested);
         EXPECT_EQ(choice.window, c.window);
+    }
+}
+
+TEST(ParseDelay, ReadsDigitsOnlyAndStopsAtTheMaximum) {
+    struct Case {
+        const char* text;
+        long delay;
+    } cases[] = {
+        {"0", 0},
+        {"30000", 30000},
+        {"000020000", 20000},
+        {"1000000", 1000000},
+        {"1000001", 1000000},
+        {"99999999999999999999999999", 1000000},
+        {"", -1},
+        {"-1", -1},
+        {"+5", -1},
+        {"5 ", -1},
+        {"1e3", -1},
+        {"0x10", -1},
+        {nullptr, -1},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(parseDelay(c.text), c.delay) << (c.text ? c.text : "(null)");
+    }
+}
+
+TEST(ReadLinuxOptions, TakesXScreenSaverOptionsWithOneHyphenOrTwo) {
+    struct Case {
+        std::vector<const char*> arguments;
+        long delay;
+        int fps;
+        int windowed;
+        int help;
+    } cases[] = {
+        {{"-root"}, LINUX_DEFAULT_DELAY_MICROSECONDS, 0, 0, 0},
+        {{"--root", "--delay", "0"}, 0, 0, 0, 0},
+        {{"-delay", "20000", "-fps"}, 20000, 1, 0, 0},
+        {{"-window", "--fps"}, LINUX_DEFAULT_DELAY_MICROSECONDS, 1, 1, 0},
+        // An unreadable value leaves the earlier one, and is not read as an option itself.
+        {{"-delay", "10", "-delay", "fast"}, 10, 0, 0, 0},
+        {{"-delay", "-fps"}, LINUX_DEFAULT_DELAY_MICROSECONDS, 0, 0, 0},
+        {{"-delay"}, LINUX_DEFAULT_DELAY_MICROSECONDS, 0, 0, 0},
+        // The daemon's options change nothing, and their values are not options either.
+        {{"-visual", "-fps", "-install", "-root"}, LINUX_DEFAULT_DELAY_MICROSECONDS, 0, 0, 0},
+        {{"-window-id", "0x40001", "-delay", "5"}, 5, 0, 0, 0},
+        {{"--help"}, LINUX_DEFAULT_DELAY_MICROSECONDS, 0, 0, 1},
+        {{"/s", "-help"}, LINUX_DEFAULT_DELAY_MICROSECONDS, 0, 0, 1},
+        // Near misses are left to the program's own switches.
+        {{"-fpsx", "---window", "-windows", "fps"}, LINUX_DEFAULT_DELAY_MICROSECONDS, 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        const LinuxOptions options = read(c.arguments);
+        EXPECT_EQ(options.delayMicroseconds, c.delay);
+        EXPECT_EQ(options.showFrameRate, c.fps);
+        EXPECT_EQ(options.windowed, c.windowed);
+        EXPECT_EQ(options.help, c.help);
+    }
+}
+
+// XScreenSaver's options must never read as one of the program's switches, or the daemon's
+// command line would end the hack or show the about box.
+TEST(ReadLinuxOptions, DaemonCommandLinesRunTheScreensaver) {
+    const std::vector<std::vector<const char*>> lines = {
+        {"--root"},
+        {"-root", "-delay", "0", "-fps"},
+        {"--window", "--visual", "default", "--install"},
+        {"-window-id", "0x600002", "--delay", "100000"},
+    };
+    for (const std::vector<const char*>& line : lines) {
+        const LaunchDecision decision = decideLaunch(commandLineTokens(join(line).c_str()));
+        EXPECT_EQ(decision.noRun, 0) << join(line);
     }
 }
 

@@ -13,7 +13,7 @@
 namespace {
 
 int usage() {
-    std::fprintf(stderr, "usage: x11-test-helper offer-mode W H | screen | make-window W H |\n"
+    std::fprintf(stderr, "usage: xhelper offer-mode W H | screen | make-window W H |\n"
                          "       watch-windows | warp X Y | close-window ID | window ID\n");
     return 2;
 }
@@ -165,7 +165,7 @@ int main(int argc, char** argv) {
     }
     Display* display = XOpenDisplay(nullptr);
     if (!display) {
-        std::fprintf(stderr, "x11-test-helper: no display\n");
+        std::fprintf(stderr, "xhelper: no display\n");
         return 1;
     }
     const char* command = argv[1];

@@ -1,0 +1,508 @@
+# shellcheck shell=bash
+# The one end-to-end harness: every host's suite (tests/e2e/*.sh) sources it and holds only its
+# cases. Written in bash because a case is a short run of command-line programs (Xvfb, Wine,
+# xdotool, ImageMagick, the program under test) with waits on processes and windows between them:
+# in the shell each step is one line with no wrapper around the tools, and shellcheck checks it.
+#
+# A suite:
+#   source "$(dirname "$0")/lib/harness.sh"
+#   e2e_begin OUT              logs go to OUT (QUELLMOOR_E2E_OUT overrides it); builds the helpers
+#   run_case NAME SIZE FUNCTION [ARG...]   one case, FUNCTION ARG... on its own display
+#   e2e_end                    prints "N passed, N failed, N skipped", returns 1 on a failure
+#                              and 77 when every case was skipped (ctest's SKIP_RETURN_CODE)
+#
+# Cases: each gets a fresh Xvfb of SIZE (WxH or WxHxDEPTH, depth 24 by default; DISPLAY is
+# exported), a log folder CASE_DIR (OUT/NAME: program.log, steps.log, screenshots), an empty
+# working directory CASE_CWD, and is stopped completely afterwards (program, helpers, Wine
+# session, display). QUELLMOOR_E2E_ONLY, a regular expression, picks cases by name.
+#   fail REASON       records why the case fails (the first reason counts) and returns 1, so a
+#                     step reads `check || fail "why" || return`
+#   skip_case REASON  the case cannot run here: counted as skipped, never as passed
+#   skip_suite REASON the host is missing: every later case is counted as skipped
+#   E2E_PATIENCE      multiplies every time limit (slow hosts such as emulated 32-bit Wine)
+#
+# Programs (one per case; its output goes to CASE_DIR/program.log):
+#   launch [-C DIR] [VAR=VALUE...] COMMAND [ARG...]   a native program, or "$WINE" PROGRAM.exe
+#   program_ended | await_exit SECONDS (sets PROG_STATUS; kills a program still running)
+#   expect_exit SECONDS [CODE|-] [AFTER] | expect_running BEFORE | signal_program SIGNAL
+#   background NAME COMMAND...  a helper kept for the rest of the case (CASE_DIR/NAME.out)
+#   wait_until SECONDS COMMAND... | settle (lets events arrive) | mark TEXT (steps.log)
+# Windows and input (xdotool):
+#   find_window TITLE | has_window TITLE | await_window TITLE SECONDS (mapped; prints its id)
+#   windows_named TITLE [1 for mapped only] | visible_window_names | window_geometry ID (WxH+X+Y)
+#   window_facts ID | expect_window_facts ID FACTS | close_window ID (as a window manager does)
+#   watch_windows, then windows_made (how many windows were created since)
+#   press_key KEY [WINDOW] | click BUTTON [X Y] (4 and 5 turn the wheel) | move_pointer X Y |
+#   nudge_pointer DX DY | warp_pointer X Y (no device: raw input sees nothing) | xdo ARG...
+# Display modes (XRandR): offer_mode W H | screen_mode | screen_is MODE | expect_screen MODE,
+#   MODE as "screen 1024x768 crtc 1024x768" (root window size, first CRTC's mode)
+# Pictures: screenshot NAME | picture_statistics IMAGE GEOMETRY (name=value pairs, picstats.cpp)
+#   | statistics_hold LINE CONDITION | take_statistics GEOMETRY (a screenshot's, kept in
+#   LAST_STATISTICS) | screen_shows GEOMETRY CONDITION
+#   | judge_landscape LINE TEXTURE_RG | judge_checkerboard LINE
+# Wine:
+#   wine_prefix 64|32  sets WINE, PREFIX and WINEPREFIX to a fresh copy of a prefix made once per
+#                      run (or kept in QUELLMOOR_E2E_WINE_CACHE between runs), and WINPROBE to the
+#                      Windows helper of that bitness; each case ends its Wine session
+#   inspect ARG...     runs WINPROBE in the case's Wine session | stop_wine
+
+set -uo pipefail
+
+E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+# /usr/local/bin may hold a stand-in that knows only a few of ImageMagick's options.
+IM_CONVERT=/usr/bin/convert
+WINESERVER=/usr/lib/wine/wineserver
+E2E_PATIENCE=1
+passed=0 failed=0 skipped=0
+SUITE_SKIP='' CASE_FAIL='' CASE_SKIP='' CASE_STARTED=0
+DISP='' XVFB_PID='' PROG_PID='' PROG_STATUS='' WINE='' PREFIX='' LAST_STATISTICS=''
+BACKGROUND_PIDS=()
+
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+
+mark() {
+    if [ "$CASE_STARTED" -gt 0 ]; then
+        echo "$(($(now_ms) - CASE_STARTED)) ms: $*" >>"$CASE_DIR/steps.log"
+    fi
+}
+
+fail() {
+    [ -z "$CASE_FAIL" ] && CASE_FAIL=$1
+    mark "FAIL $1"
+    return 1
+}
+
+skip_case() { CASE_SKIP=$1; }
+skip_suite() { SUITE_SKIP=$1; }
+
+# Runs COMMAND every 0.1 s until it succeeds (true) or SECONDS have passed (false).
+wait_until() {
+    local deadline=$(($(now_ms) + $1 * E2E_PATIENCE * 1000))
+    shift
+    until "$@"; do
+        [ "$(now_ms)" -ge "$deadline" ] && return 1
+        sleep 0.1
+    done
+}
+
+settle() { sleep 1.5; }
+
+# A process that has ended but is not yet reaped counts as gone (state Z after its name).
+process_gone() {
+    local stat
+    stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 0
+    stat=${stat##*) }
+    [ "${stat%% *}" = Z ]
+}
+
+# Stops PID (politely, then for good) and reaps it.
+stop_pid() {
+    kill "$1" 2>/dev/null
+    wait_until 10 process_gone "$1" || kill -KILL "$1" 2>/dev/null
+    wait "$1" 2>/dev/null
+}
+
+# ---------------------------------------------------------------------------------------------
+# The run and its cases
+
+e2e_begin() {
+    OUT=${QUELLMOOR_E2E_OUT:-$1}
+    # Only a folder the harness made (or an empty one) is cleared for the new results.
+    if [ -n "$(ls -A "$OUT" 2>/dev/null)" ] && [ ! -e "$OUT/.quellmoor-e2e" ]; then
+        echo "e2e: $OUT holds other files; choose another QUELLMOOR_E2E_OUT" >&2
+        exit 2
+    fi
+    rm -rf "$OUT"
+    mkdir -p "$OUT"
+    touch "$OUT/.quellmoor-e2e"
+    WORK=$(mktemp -d "${TMPDIR:-/tmp}/quellmoor-e2e.XXXXXX")
+    TOOLS=$WORK/tools
+    E2E_STARTED=$(now_ms)
+    trap e2e_cleanup EXIT
+    trap 'exit 130' INT TERM
+    local tool
+    for tool in Xvfb xdotool xdpyinfo xwininfo g++ "$IM_CONVERT" /usr/bin/import; do
+        command -v "$tool" >/dev/null || { skip_suite "$tool is missing"; return 0; }
+    done
+    mkdir -p "$TOOLS"
+    if ! { g++ -std=c++17 -O1 -Wall -Wextra -o "$TOOLS/picstats" "$E2E_DIR/picstats.cpp" &&
+        g++ -std=c++17 -O1 -Wall -Wextra -o "$TOOLS/xhelper" "$E2E_DIR/xhelper.cpp" -lX11 -lXrandr
+    } >"$OUT/tools.log" 2>&1; then
+        e2e_abort "the helper tools could not be built (see $OUT/tools.log)"
+    fi
+}
+
+# Ends the run at once with one failure for a setup step that failed.
+e2e_abort() {
+    echo "FAIL setup: $1"
+    echo "$passed passed, $((failed + 1)) failed, $skipped skipped"
+    exit 1
+}
+
+e2e_end() {
+    echo "e2e: total $((($(now_ms) - E2E_STARTED) / 1000)) s"
+    echo "$passed passed, $failed failed, $skipped skipped"
+    [ "$failed" -eq 0 ] || return 1
+    [ "$passed" -gt 0 ] || [ "$skipped" -eq 0 ] || return 77
+}
+
+e2e_cleanup() {
+    end_case_processes
+    rm -rf "$WORK"
+}
+
+end_case_processes() {
+    local pid
+    if [ -n "$PROG_PID" ]; then
+        program_ended || kill -KILL "$PROG_PID" 2>/dev/null
+        wait "$PROG_PID" 2>/dev/null
+    fi
+    PROG_PID=''
+    for pid in "${BACKGROUND_PIDS[@]}"; do
+        stop_pid "$pid"
+    done
+    BACKGROUND_PIDS=()
+    [ -n "$PREFIX" ] && stop_wine
+    [ -n "$XVFB_PID" ] && stop_pid "$XVFB_PID"
+    XVFB_PID='' DISP=''
+}
+
+run_case() {
+    local name=$1 size=$2 function=$3 result
+    shift 3
+    [[ $name =~ ${QUELLMOOR_E2E_ONLY:-.} ]] || return 0
+    CASE_FAIL='' CASE_SKIP=$SUITE_SKIP
+    CASE_DIR=$OUT/$name
+    CASE_CWD=$WORK/cwd/$name
+    mkdir -p "$CASE_DIR" "$CASE_CWD"
+    CASE_STARTED=$(now_ms)
+    if [ -n "$CASE_SKIP" ]; then
+        :
+    elif start_display "$size"; then
+        "$function" "$@" || fail "failed without a reason"
+    else
+        fail "no Xvfb display could be started"
+    fi
+    end_case_processes
+    result=$(awk -v ms=$(($(now_ms) - CASE_STARTED)) 'BEGIN { printf "%.1f", ms / 1000 }')
+    echo "$name ${result}s" >>"$OUT/timings.txt"
+    CASE_STARTED=0
+    if [ -n "$CASE_FAIL" ]; then
+        failed=$((failed + 1))
+        echo "FAIL $name: $CASE_FAIL (logs and screenshots in $CASE_DIR)"
+        [ -s "$CASE_DIR/program.log" ] && tail -n 10 "$CASE_DIR/program.log" | sed 's/^/    program: /'
+    elif [ -n "$CASE_SKIP" ]; then
+        skipped=$((skipped + 1))
+        echo "SKIP $name: $CASE_SKIP"
+    else
+        passed=$((passed + 1))
+        echo "PASS $name"
+    fi
+}
+
+# ---------------------------------------------------------------------------------------------
+# Displays
+
+# Starts Xvfb on the first free display number; without -noreset the server would reset whenever
+# its last client leaves, which puts the pointer back in the middle of the screen.
+start_display() {
+    local size=$1 number_file=$CASE_DIR/display
+    [[ $size == *x*x* ]] || size+=x24
+    : >"$number_file"
+    Xvfb -displayfd 3 -screen 0 "$size" -nolisten tcp -noreset 3>"$number_file" \
+        >>"$CASE_DIR/xvfb.log" 2>&1 &
+    XVFB_PID=$!
+    wait_until 30 test -s "$number_file" || return 1
+    DISP=:$(head -n 1 "$number_file")
+    export DISPLAY=$DISP
+    wait_until 30 xdpyinfo >/dev/null 2>&1 || return 1
+    # Wine's DirectInput turns the pointer position it first sees into a movement from the origin,
+    # which would end a screensaver at once; parked there, the pointer stays still.
+    [ -z "$WINE" ] || xdo mousemove 0 0
+}
+
+offer_mode() {
+    background mode "$TOOLS/xhelper" offer-mode "$1" "$2"
+    wait_until 20 grep -qs ready "$CASE_DIR/mode.out" || fail "mode $1x$2 not offered"
+}
+
+screen_mode() { "$TOOLS/xhelper" screen; }
+screen_is() { [ "$(screen_mode)" = "$1" ]; }
+expect_screen() { screen_is "$1" || fail "$(screen_mode), expected $1"; }
+
+# ---------------------------------------------------------------------------------------------
+# Programs
+
+launch() {
+    local directory=$CASE_CWD
+    if [ "$1" = -C ]; then
+        directory=$2
+        shift 2
+    fi
+    (cd "$directory" && exec env "$@") </dev/null >>"$CASE_DIR/program.log" 2>&1 &
+    PROG_PID=$!
+    PROG_STATUS=''
+    mark "started $*"
+}
+
+program_ended() { [ -z "$PROG_PID" ] || process_gone "$PROG_PID"; }
+
+await_exit() {
+    if wait_until "$1" program_ended; then
+        wait "$PROG_PID"
+        PROG_STATUS=$?
+        mark "program ended with $PROG_STATUS"
+        PROG_PID=''
+        return 0
+    fi
+    kill -KILL "$PROG_PID" 2>/dev/null
+    wait "$PROG_PID" 2>/dev/null
+    PROG_PID=''
+    return 1
+}
+
+expect_exit() {
+    local seconds=$1 code=${2:--} after=${3:+ after $3}
+    await_exit "$seconds" || fail "the program did not end within $seconds s$after (killed)" ||
+        return
+    [ "$code" = - ] || [ "$PROG_STATUS" -eq "$code" ] ||
+        fail "exit code $PROG_STATUS$after, expected $code"
+}
+
+# The quit paths mean something only if the program was still running before the input.
+expect_running() { ! program_ended || fail "the program ended before $1"; }
+
+signal_program() {
+    kill -"$1" "$PROG_PID"
+    mark "sent SIG$1"
+    # Reaped at once, the killed program goes unreported by the shell.
+    if [ "$1" = KILL ]; then
+        wait "$PROG_PID" 2>/dev/null
+        PROG_STATUS=$? PROG_PID=''
+    fi
+}
+
+background() {
+    local name=$1
+    shift
+    "$@" >"$CASE_DIR/$name.out" 2>&1 &
+    BACKGROUND_PIDS+=($!)
+}
+
+# ---------------------------------------------------------------------------------------------
+# Windows and input
+
+xdo() { timeout 10 xdotool "$@"; }
+
+# X windows named exactly TITLE (xdotool matches names ignoring case); MAPPED 1 keeps only mapped
+# ones.
+windows_named() {
+    local title=$1 options=(search) id
+    [ "${2:-0}" = 1 ] && options+=(--onlyvisible)
+    for id in $(xdo "${options[@]}" --name "^$title\$" 2>/dev/null); do
+        [ "$(xdo getwindowname "$id" 2>/dev/null)" = "$title" ] && echo "$id"
+    done
+}
+
+find_window() { windows_named "$1" | head -n 1; }
+has_window() { [ -n "$(find_window "$1")" ]; }
+
+# Names of the mapped windows on the display apart from the root.
+visible_window_names() {
+    local root id name
+    root=$(timeout 10 xwininfo -root | awk '/Window id/ { print $4 }')
+    for id in $(xdo search --maxdepth 1 --onlyvisible --name '' 2>/dev/null); do
+        [ "$id" -eq $((root)) ] && continue
+        name=$(xdo getwindowname "$id" 2>/dev/null)
+        echo "${name:-untitled window $id}"
+    done
+}
+
+# Fails early when the program ends first.
+await_window() {
+    local title=$1 deadline=$(($(now_ms) + $2 * E2E_PATIENCE * 1000)) found
+    while [ "$(now_ms)" -lt "$deadline" ]; do
+        found=$(windows_named "$title" 1 | head -n 1)
+        if [ -n "$found" ]; then
+            mark "window $title shown"
+            echo "$found"
+            return 0
+        fi
+        program_ended && return 1
+        sleep 0.2
+    done
+    return 1
+}
+
+window_geometry() {
+    xdo getwindowgeometry --shell "$1" | awk -F= '{ v[$1] = $2 }
+        END { if (!("WIDTH" in v)) exit 1; printf "%dx%d+%d+%d\n", v["WIDTH"], v["HEIGHT"], v["X"], v["Y"] }'
+}
+
+# One line: override=0|1 geometry=WxH+X+Y viewable=0|1 closable=0|1 (asks for WM_DELETE_WINDOW).
+window_facts() { "$TOOLS/xhelper" window "$1"; }
+
+expect_window_facts() {
+    local facts
+    facts=$(window_facts "$1")
+    [ "$facts" = "$2" ] || fail "window $facts, wanted $2"
+}
+
+close_window() {
+    "$TOOLS/xhelper" close-window "$1" || fail "no close request sent to $1" || return
+    mark "asked window $1 to close"
+}
+
+watch_windows() {
+    background windows "$TOOLS/xhelper" watch-windows
+    wait_until 20 grep -qs ready "$CASE_DIR/windows.out" || fail "the window watch did not start"
+}
+
+windows_made() { grep -c created "$CASE_DIR/windows.out"; }
+
+# Gives WINDOW the keyboard focus first when given (there is no window manager to do it).
+press_key() {
+    [ -z "${2:-}" ] || xdo windowfocus --sync "$2" >/dev/null 2>&1
+    xdo key "$1"
+    mark "pressed $1"
+}
+
+click() {
+    [ -z "${2:-}" ] || xdo mousemove "$2" "$3"
+    xdo click "$1"
+    mark "clicked button $1"
+}
+
+move_pointer() { xdo mousemove "$1" "$2"; }
+nudge_pointer() { xdo mousemove_relative "$1" "$2"; }
+warp_pointer() { "$TOOLS/xhelper" warp "$1" "$2"; }
+
+# ---------------------------------------------------------------------------------------------
+# Pictures
+
+screenshot() {
+    mark "screenshot $1"
+    timeout 20 /usr/bin/import -window root "$CASE_DIR/$1.png" 2>>"$CASE_DIR/xvfb.log"
+}
+
+# The statistics of the part GEOMETRY (WxH+X+Y) of IMAGE as name=value pairs (see picstats.cpp).
+picture_statistics() {
+    "$IM_CONVERT" "$1" -crop "$2" +repage -alpha off -depth 8 ppm:- | "$TOOLS/picstats"
+}
+
+# Holds when the awk condition over the statistics' names is true, e.g. 'top_sky >= 0.5'.
+statistics_hold() {
+    awk -v line="$1" "BEGIN {
+        n = split(line, pairs, \" \")
+        for (i = 1; i <= n; i++) { split(pairs[i], kv, \"=\"); v[kv[1]] = kv[2] + 0 }
+        exit !($(echo "$2" | sed -E 's/([a-z_]+)/v["\1"]/g'))
+    }"
+}
+
+# Takes a screenshot (CASE_DIR/screen.png) and keeps the statistics of its part GEOMETRY in
+# LAST_STATISTICS and CASE_DIR/statistics.txt.
+take_statistics() {
+    screenshot screen || return 1
+    LAST_STATISTICS=$(picture_statistics "$CASE_DIR/screen.png" "$1")
+    echo "$1: $LAST_STATISTICS" >>"$CASE_DIR/statistics.txt"
+}
+
+screen_shows() { take_statistics "$1" && statistics_hold "$LAST_STATISTICS" "$2"; }
+
+# Prints the failed checks of a statistics line, comma-separated; fails when there are any.
+report_problems() {
+    [ $# -eq 0 ] && return 0
+    local IFS=,
+    echo "$*"
+    return 1
+}
+
+# The hilly, lit landscape textured with a texture whose mean red over green is TEXTURE_RG.
+judge_landscape() {
+    local line=$1 problems=()
+    statistics_hold "$line" 'top_sky >= 0.5' || problems+=("no clear colour above")
+    statistics_hold "$line" 'bottom_sky <= 0.05' || problems+=("no ground below")
+    statistics_hold "$line" 'bottom_luminance >= 0.08' || problems+=("ground not lit")
+    statistics_hold "$line" 'magentaish <= 0.01' || problems+=("checkerboard colours")
+    statistics_hold "$line ref=$2" 'ground_rg >= 0.75 * ref && ground_rg <= 1.25 * ref' ||
+        problems+=("ground colour not the texture's (red/green $2)")
+    statistics_hold "$line" 'skyline >= 6 || horizon >= 6 || horizon <= -6' ||
+        problems+=("flat horizon")
+    report_problems "${problems[@]}"
+}
+
+# The checkerboard over flat ground.
+judge_checkerboard() {
+    local line=$1 problems=()
+    statistics_hold "$line" 'top_sky >= 0.5' || problems+=("no clear colour above")
+    statistics_hold "$line" 'bottom_sky <= 0.05' || problems+=("no ground below")
+    statistics_hold "$line" 'skyline <= 3 && horizon >= -3 && horizon <= 4' ||
+        problems+=("horizon not flat")
+    statistics_hold "$line" 'lit_white >= 0.0002 && lit_magenta >= 0.0002' ||
+        problems+=("checker colours missing")
+    statistics_hold "$line" 'whitish >= 0.002 && magentaish >= 0.1' ||
+        problems+=("not a two-colour checkerboard")
+    report_problems "${problems[@]}"
+}
+
+# ---------------------------------------------------------------------------------------------
+# Wine
+
+wine_prefix() {
+    local bits=$1 template
+    case $bits in
+    64) WINE=/usr/lib/wine/wine64 WINEARCH=win64 ;;
+    32) WINE=/usr/lib/wine/wine WINEARCH=win32 ;;
+    *) e2e_abort "no Wine of $bits bits" ;;
+    esac
+    export WINEARCH
+    [ -x "$WINE" ] || skip_suite "$WINE is missing"
+    [ -z "$SUITE_SKIP" ] || return 0
+    WINPROBE=$TOOLS/winprobe$bits.exe
+    if [ ! -f "$WINPROBE" ]; then
+        local compiler=x86_64-w64-mingw32-g++
+        [ "$bits" = 32 ] && compiler=i686-w64-mingw32-g++
+        "$compiler" -O1 -static -o "$WINPROBE" "$E2E_DIR/winprobe.cpp" >>"$OUT/tools.log" 2>&1 ||
+            e2e_abort "the Windows helper could not be built (see $OUT/tools.log)"
+    fi
+    template=${QUELLMOOR_E2E_WINE_CACHE:-$WORK}/wine-prefix-$bits
+    [ -d "$template/drive_c/windows/system32" ] || make_wine_template "$bits" "$template" ||
+        e2e_abort "no $bits-bit Wine prefix could be made (see $OUT/prefix-$bits)"
+    PREFIX=$WORK/prefix-$bits.$RANDOM
+    cp -a "$template" "$PREFIX" || e2e_abort "the Wine prefix could not be copied"
+    export WINEPREFIX=$PREFIX WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=${WINEDEBUG:--all}
+}
+
+# wineboot needs a display for its desktop process. The exit-code checks of the suites mean
+# something only if Wine hands a program's exit code on: the helper ends with 2 without arguments.
+make_wine_template() {
+    local bits=$1 status helper_status started
+    started=$(now_ms)
+    CASE_DIR=$OUT/prefix-$bits
+    mkdir -p "$CASE_DIR"
+    rm -rf "$2"
+    PREFIX=$2
+    export WINEPREFIX=$2
+    start_display 640x480 || return 1
+    timeout 900 "$WINE" wineboot -i </dev/null >"$CASE_DIR/wineboot.log" 2>&1
+    status=$?
+    timeout 120 "$WINE" "$WINPROBE" </dev/null >/dev/null 2>&1
+    helper_status=$?
+    end_case_processes
+    echo "e2e: $bits-bit Wine prefix made in $((($(now_ms) - started) / 1000)) s"
+    [ $status -eq 0 ] && [ -d "$2/drive_c/windows/system32" ] && [ $helper_status -eq 2 ]
+}
+
+# Ends every process of the Wine session. Each case starts a new session, because the session's
+# desktop process reads the display modes once, from the display it started on.
+stop_wine() {
+    timeout 20 "$WINESERVER" -k >/dev/null 2>&1
+    timeout 20 "$WINESERVER" -w >/dev/null 2>&1
+}
+
+# The console of the Windows helper ends lines with CR LF.
+inspect() {
+    timeout $((30 * E2E_PATIENCE)) "$WINE" "$WINPROBE" "$@" </dev/null 2>>"$CASE_DIR/inspect.log" |
+        tr -d '\r'
+    return "${PIPESTATUS[0]}"
+}

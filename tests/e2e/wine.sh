@@ -1,0 +1,255 @@
+#!/usr/bin/env bash
+# The Windows screensaver under Wine, each case on its own Xvfb display and in its own Wine
+# session, all in one fresh Wine prefix of the screensaver's bitness.
+#
+#   tests/e2e/wine.sh SCR_PATH 64|32 [DATA_DIR]
+#
+# DATA_DIR (by default the directory of SCR_PATH) supplies quellmoorMap.tga and quellmoorTex.tga;
+# when it lacks them, made-up ones are drawn with ImageMagick. Logs and screenshots go to e2e/
+# beside SCR_PATH. Under 32 bits Wine runs emulated, several times slower: by default only the
+# cases marked "both" run there, QUELLMOOR_E2E_ALL=1 runs them all. See lib/harness.sh for the
+# rest.
+
+if [ $# -lt 2 ] || [ $# -gt 3 ] || [ ! -f "$1" ] || [[ ! $2 =~ ^(32|64)$ ]]; then
+    echo "usage: $0 SCR_PATH 64|32 [DATA_DIR]" >&2
+    exit 2
+fi
+# shellcheck source-path=SCRIPTDIR source=lib/harness.sh
+source "$(dirname "$0")/lib/harness.sh"
+SCR=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+BITS=$2
+DATA_DIR=$(cd "${3:-$(dirname "$SCR")}" && pwd) || exit 2
+[ "$BITS" = 32 ] && E2E_PATIENCE=4
+
+MAP=quellmoorMap.tga
+TEX=quellmoorTex.tga
+# Windows style bits that tell the two kinds of window apart.
+WS_POPUP=0x80000000
+WS_BORDER_SYSMENU=0x00880000
+
+# The shipped images when DATA_DIR has both; otherwise a grey height map of round hills 32 units
+# apart, so that hills are in view from everywhere, and a texture of one hue at varying
+# brightness, both uncompressed TGA (types 3 and 2).
+prepare_images() {
+    IMAGES=$WORK/images
+    mkdir -p "$IMAGES"
+    if [ -f "$DATA_DIR/$MAP" ] && [ -f "$DATA_DIR/$TEX" ]; then
+        cp "$DATA_DIR/$MAP" "$DATA_DIR/$TEX" "$IMAGES/"
+        echo "e2e: images from $DATA_DIR"
+        return 0
+    fi
+    echo "e2e: $DATA_DIR lacks $MAP and $TEX; drawing test images"
+    "$IM_CONVERT" -size 256x256 xc: -fx '0.5 + 0.25 * sin(i * pi / 16) + 0.25 * cos(j * pi / 16)' \
+        -colorspace gray -depth 8 -compress none -type Grayscale "$IMAGES/$MAP" &&
+        "$IM_CONVERT" -size 256x256 -seed 11 plasma:fractal -colorspace gray -auto-level \
+            -colorspace sRGB \( +clone -fill 'rgb(150,250,100)' -colorize 100 \) \
+            -compose multiply -composite \
+            -depth 8 -compress none -type TrueColor "$IMAGES/$TEX"
+}
+
+# Where the program looks for its images: the working directory, the fallback directory (the
+# system folder that a program of this bitness sees), both or neither.
+place_images() {
+    local in_cwd=$1 in_system32=$2 system32=$PREFIX/drive_c/windows/system32
+    rm -f "$system32/$MAP" "$system32/$TEX" "$CASE_CWD/$MAP" "$CASE_CWD/$TEX"
+    [ "$in_cwd" = 0 ] || cp "$IMAGES/$MAP" "$IMAGES/$TEX" "$CASE_CWD/"
+    [ "$in_system32" = 0 ] || cp "$IMAGES/$MAP" "$IMAGES/$TEX" "$system32/"
+}
+
+# Places the images, starts the screensaver with ARGS and sets WINDOW to its window once shown.
+screensaver() {
+    place_images "$1" "$2"
+    shift 2
+    launch "$WINE" "$SCR" "$@"
+    WINDOW=$(await_window Quellmoor 40) || fail "no window titled Quellmoor appeared"
+}
+
+# Checks the Win32 styles and the rectangle of the one Quellmoor window: a 640 x 480 pop-up at
+# (0, 0) when KIND is popup; otherwise a bordered window with the system menu, at (0, 0), whose
+# size is that of the rectangle 0, 0, 644, 504 adjusted for its style.
+expect_window_kind() {
+    local kind=$1 lines style window
+    lines=$(inspect window Quellmoor) || fail "Wine reports no window titled Quellmoor" || return
+    [ "$(echo "$lines" | wc -l)" -eq 1 ] || fail "more than one Quellmoor window: $lines" || return
+    style=$(echo "$lines" | sed -E 's/^style=(0x[0-9a-f]+) .*/\1/')
+    window=$(echo "$lines" | sed -E 's/.* window=([-0-9,]+) .*/\1/')
+    if [ "$kind" = popup ]; then
+        [ $((style & WS_POPUP)) -ne 0 ] && [ $((style & WS_BORDER_SYSMENU)) -eq 0 ] ||
+            fail "not a pop-up window: $lines" || return
+        [ "$window" = 0,0,640,480 ] || fail "pop-up not 640 x 480 at (0, 0): $lines"
+        return
+    fi
+    [ $((style & WS_POPUP)) -eq 0 ] && [ $((style & WS_BORDER_SYSMENU)) -eq $((WS_BORDER_SYSMENU)) ] ||
+        fail "not a bordered window with a system menu: $lines" || return
+    local adjusted left top right bottom
+    adjusted=$(inspect adjust 0 0 644 504 "$WS_BORDER_SYSMENU" 0x40000) ||
+        fail "AdjustWindowRectEx failed" || return
+    IFS=, read -r left top right bottom <<<"$adjusted"
+    [ "$window" = "0,0,$((right - left)),$((bottom - top))" ] ||
+        fail "window rectangle $window, expected 644 x 504 adjusted ($adjusted) at (0, 0)"
+}
+
+# Waits until WINDOW shows the clear colour at its top.
+await_drawing() {
+    local geometry
+    geometry=$(window_geometry "$1") || fail "no geometry for window $1" || return
+    wait_until 30 screen_shows "$geometry" 'top_sky > 0.1' ||
+        fail "nothing drawn in the window within 30 s"
+}
+
+# Checks that the window shows KIND, the landscape or the checkerboard: first the screenshot that
+# shows the first frame, then up to five more a second and a half apart, since the camera moves
+# and a hill right in front of it can hide the sky for a moment.
+expect_picture() {
+    local kind=$1 attempt verdict geometry
+    await_drawing "$WINDOW" || return
+    geometry=$(window_geometry "$WINDOW")
+    for attempt in 1 2 3 4 5 6; do
+        if [ "$attempt" -gt 1 ]; then
+            sleep 1.5
+            take_statistics "$geometry" || fail "screenshot failed" || return
+        fi
+        cp "$CASE_DIR/screen.png" "$CASE_DIR/$kind-$attempt.png"
+        if [ "$kind" = landscape ]; then
+            verdict=$(judge_landscape "$LAST_STATISTICS" "$TEXTURE_RG") && return 0
+        else
+            verdict=$(judge_checkerboard "$LAST_STATISTICS") && return 0
+        fi
+    done
+    fail "not the $kind: $verdict [$LAST_STATISTICS]"
+}
+
+# Screensaver on a display where 640 x 480 can be set: a pop-up, the landscape, and a key ends it.
+case_full_screen() {
+    screensaver 1 0 "$@" || return
+    expect_window_kind popup || return
+    [ "$(window_geometry "$WINDOW")" = 640x480+0+0 ] ||
+        fail "X window is $(window_geometry "$WINDOW"), not the whole screen" || return
+    expect_picture landscape || return
+    expect_running "the key press" || return
+    press_key space "$WINDOW"
+    expect_exit 15 - "a key press"
+}
+
+# Screensaver on a display without a 640 x 480 mode: a bordered window over part of the screen,
+# the landscape in it, and mouse movement ends it.
+case_window_fallback() {
+    local step
+    screensaver 1 0 /s || return
+    expect_window_kind bordered || return
+    expect_picture landscape || return
+    expect_running "the mouse moved" || return
+    for step in $(seq 1 20); do
+        program_ended && break
+        move_pointer $((100 + step * 17)) $((120 + step * 11))
+        sleep 0.2
+    done
+    expect_exit 15 - "mouse movement"
+}
+
+# The images where PLACES (as for place_images) says, the picture KIND, and KEY ends it.
+case_images() {
+    local in_cwd=$1 in_system32=$2 kind=$3 key=$4
+    shift 4
+    screensaver "$in_cwd" "$in_system32" "$@" || return
+    expect_picture "$kind" || return
+    expect_running "the key press" || return
+    press_key "$key" "$WINDOW"
+    expect_exit 15 - "a key press"
+}
+
+# A window manager's close request ends the program through its quit message: exit code 0.
+case_close_request() {
+    screensaver 1 0 /s || return
+    await_drawing "$WINDOW" || return
+    expect_running "the close request" || return
+    close_window "$WINDOW" || return
+    expect_exit 15 0 "the close request"
+}
+
+no_screensaver_window() { ! has_window Quellmoor || fail "a window titled Quellmoor appeared"; }
+ended_or_screensaver_window() { has_window Quellmoor || program_ended; }
+
+# Clicks the middle of the control whose line in CONTROLS (see winprobe) starts with PREFIX.
+click_control() {
+    local rect left top right bottom
+    rect=$(echo "$1" | grep -m 1 "^$2" | cut -f 3)
+    IFS=, read -r left top right bottom <<<"$rect"
+    [ -n "$bottom" ] && click 1 $(((left + right) / 2)) $(((top + bottom) / 2))
+}
+
+# The about box: caption Lumivane, the two lines of text and one OK button; no screensaver window
+# before or after it; closing it ends the program. HOW is "return" (press Return), "click" (click
+# OK) or "raw" (press Return; the next argument is the exact command-line tail); the remaining
+# arguments are the command line.
+case_about_box() {
+    local how=$1 box controls text_pattern
+    shift
+    if [ "$how" = raw ]; then
+        launch "$WINE" "$WINPROBE" run "Z:${SCR//\//\\}" "$1"
+    else
+        launch "$WINE" "$SCR" "$@"
+    fi
+    box=$(await_window Lumivane 40) || fail "no window titled Lumivane appeared" || return
+    no_screensaver_window || return
+    controls=$(inspect controls Lumivane) || fail "Wine reports no Lumivane window" || return
+    echo "$controls" >"$CASE_DIR/controls.txt"
+    text_pattern='^Static	This screensaver was written by Tamsel Varrow\.'
+    text_pattern+='\\nYou can contact me at \([^\\]+\)\.	'
+    echo "$controls" | grep -Eq "$text_pattern" || fail "about text wrong: $controls" || return
+    [ "$(echo "$controls" | grep -c '^Button')" -eq 1 ] &&
+        echo "$controls" | grep -q '^Button	OK	' || fail "not one OK button: $controls" || return
+    expect_running "the about box was closed" || return
+    if [ "$how" = click ]; then
+        click_control "$controls" 'Button	OK' || fail "cannot click the OK button" || return
+    else
+        press_key Return "$box"
+    fi
+    wait_until 15 ended_or_screensaver_window
+    no_screensaver_window || return
+    expect_exit 0 - "closing the about box"
+}
+
+ended_with_no_window() {
+    local names
+    names=$(visible_window_names)
+    if [ -n "$names" ]; then
+        fail "a window appeared: $(echo "$names" | paste -sd ',' -)"
+        return 0
+    fi
+    program_ended
+}
+
+# Switches that end the program at once: no window of any kind while it runs.
+case_no_run() {
+    launch "$WINE" "$SCR" "$@"
+    wait_until 30 ended_with_no_window
+    [ -z "$CASE_FAIL" ] || return 1
+    expect_exit 0
+}
+
+# Runs a case on both bitnesses; wide runs it under 32 bits only with QUELLMOOR_E2E_ALL=1.
+both() { run_case "$@"; }
+wide() {
+    if [ "$BITS" = 64 ] || [ "${QUELLMOOR_E2E_ALL:-0}" = 1 ]; then run_case "$@"; fi
+}
+
+e2e_begin "$(dirname "$SCR")/e2e"
+prepare_images >>"$OUT/tools.log" 2>&1 || e2e_abort "no test images (see $OUT/tools.log)"
+TEXTURE_RG=$("$IM_CONVERT" "$IMAGES/$TEX" -format '%[fx:mean.r / mean.g]' info:)
+wine_prefix "$BITS"
+
+both full-screen-640x480 640x480 case_full_screen /s
+both window-fallback-1024x768 1024x768 case_window_fallback
+wide close-request-exit-code 1024x768 case_close_request
+both images-missing-checkerboard 640x480 case_images 0 0 checkerboard Escape -s
+both images-in-fallback-directory 640x480 case_images 0 1 landscape Return /S
+both about-slash-c 640x480 case_about_box return /c
+wide about-dash-capital-c 640x480 case_about_box click -C
+wide about-c-with-handle 640x480 case_about_box return /c:1234
+wide about-empty-command-line 640x480 case_about_box click
+wide about-blank-command-line 640x480 case_about_box raw $'  \t \n  '
+both no-run-preview 640x480 case_no_run /p 1234
+wide no-run-slash-a 640x480 case_no_run /a
+wide no-run-slash-l 640x480 case_no_run /l
+e2e_end

@@ -1,0 +1,306 @@
+#!/usr/bin/env bash
+# The Linux product end to end on virtual X displays: full screen with the display-mode change and
+# its restoration, the window fallback, every way to end a run, the about box, the switches, the
+# checkerboard without data files, and drawing into a window that another program made.
+#
+#   tests/e2e/x11.sh QUELLMOOR [FALLBACK_DATA_DIRECTORY]
+#
+# QUELLMOOR is the program, with the two landscape files next to it as the build puts them;
+# FALLBACK_DATA_DIRECTORY is where it looks when the working directory lacks them. Logs and
+# screenshots go to e2e/ beside QUELLMOOR. See lib/harness.sh for the rest.
+
+if [ $# -lt 1 ] || [ $# -gt 2 ] || [ ! -x "$1" ]; then
+    echo "usage: $0 QUELLMOOR [FALLBACK_DATA_DIRECTORY]" >&2
+    exit 2
+fi
+# shellcheck source-path=SCRIPTDIR source=lib/harness.sh
+source "$(dirname "$0")/lib/harness.sh"
+QUELLMOOR=$(readlink -f "$1")
+FALLBACK=${2:-}
+DATA=$(dirname "$QUELLMOOR")
+export LIBGL_ALWAYS_SOFTWARE=1
+unset XSCREENSAVER_WINDOW
+# In a sanitized build the leak check at exit would end the program with an error: Mesa's driver
+# is unloaded by then, and what it leaves cannot be told from the program's own leaks, which the
+# unit and GL tests look for. Memory errors are still caught.
+export ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0
+
+LARGE=1024x768
+FULL="screen 1024x768 crtc 1024x768"
+SMALL="screen 640x480 crtc 640x480"
+# The clear colour (0.5, 0.5, 1.0) fills the top of the picture: the sky above the horizon.
+SKY='mean_r >= 118 && mean_r <= 138 && mean_g >= 118 && mean_g <= 138 && mean_b >= 245'
+# The landscape texture is green: near the viewer the ground is far from the sky's colour.
+GREEN_GROUND='mean_g > mean_r + 10 && mean_g > mean_b + 10'
+# The checkerboard is white and a deep pink: red well above green.
+CHECKERBOARD_GROUND='mean_r > mean_g + 40'
+
+quellmoor() { launch -C "$DATA" "$QUELLMOOR" "$@"; }
+await_quellmoor() { await_window Quellmoor 30 >/dev/null || fail "no window titled Quellmoor"; }
+close_quellmoor() { close_window "$(find_window Quellmoor)"; }
+await_sky() { wait_until 30 screen_shows "$1" "$SKY" || fail "no sky in $1: $LAST_STATISTICS"; }
+
+# Sky along the top of the WIDTH x HEIGHT area at the origin and green ground at its foot.
+expect_landscape() {
+    local width=$1 height=$2 band=$(($2 / 10))
+    await_sky "${width}x${band}+0+0" || return
+    screen_shows "${width}x$((band * 2))+0+$((height - band * 2))" "$GREEN_GROUND" ||
+        fail "no green ground at the foot: $LAST_STATISTICS"
+}
+
+expect_no_windows_made() { [ "$(windows_made)" -eq 0 ] || fail "$(windows_made) windows made"; }
+
+case_full_screen() {
+    offer_mode 640 480 || return
+    expect_screen "$FULL" || return
+    quellmoor /s
+    await_quellmoor || return
+    expect_window_facts "$(find_window Quellmoor)" \
+        "override=1 geometry=640x480+0+0 viewable=1 closable=1" || return
+    expect_screen "$SMALL" || return
+    expect_landscape 640 480 || return
+    press_key a
+    expect_exit 30 0 || return
+    expect_screen "$FULL"
+}
+
+# The mode comes back however the run ends: killed, interrupted, or with its connection cut by
+# the server (as xkill does), after which the program ends with Xlib's error exit.
+case_mode_restored() {
+    offer_mode 640 480 || return
+    quellmoor /s
+    wait_until 30 screen_is "$SMALL" || fail "no mode change" || return
+    if [ "$1" = connection ]; then
+        await_quellmoor || return
+        xkill -id "$(find_window Quellmoor)" >/dev/null
+        expect_exit 30 1 || return
+    else
+        signal_program "$1"
+    fi
+    wait_until 30 screen_is "$FULL" || fail "mode not restored: $(screen_mode)"
+}
+
+# Xvfb offers no 640x480 mode on a larger screen, as a monitor without that mode would.
+case_window_fallback() {
+    quellmoor /s
+    await_quellmoor || return
+    expect_window_facts "$(find_window Quellmoor)" \
+        "override=0 geometry=640x480+0+0 viewable=1 closable=1" || return
+    expect_screen "$FULL" || return
+    expect_landscape 640 480 || return
+    close_quellmoor
+    expect_exit 30 0
+}
+
+# The mode exists but the screen has 16 bits per pixel, not 32.
+case_window_fallback_16_bits() {
+    quellmoor /s
+    await_quellmoor || return
+    expect_window_facts "$(find_window Quellmoor)" \
+        "override=0 geometry=640x480+0+0 viewable=1 closable=1" || return
+    await_sky 640x48+0+0 || return
+    press_key a
+    expect_exit 30 0
+}
+
+# quit_case ACTION...: a running screensaver ends with exit code 0 after the action.
+quit_case() {
+    quellmoor /s
+    await_quellmoor || return
+    await_sky 640x48+0+0 || return
+    "$@"
+    expect_exit 30 0
+}
+
+# Warping the pointer moves it without a device: only the window sees the motion, so the fifth
+# move is what ends the run.
+case_quit_fifth_pointer_move() {
+    quellmoor /s
+    await_quellmoor || return
+    await_sky 640x48+0+0 || return
+    local i
+    for i in 1 2 3 4; do
+        warp_pointer $((100 + i * 20)) $((100 + i * 10))
+    done
+    settle
+    expect_running "the fifth pointer move" || return
+    warp_pointer 300 300
+    expect_exit 30 0
+}
+
+focus_is() { [ "$(xdo getwindowfocus 2>/dev/null)" = "$1" ]; }
+
+# The about box comes up for ARGUMENT... as the only window, with no screensaver window, and
+# ACTION (Return, Escape, ok: its button clicked, close: a close request) ends the program.
+case_about() {
+    local action=$1 box width height
+    shift
+    watch_windows || return
+    quellmoor "$@"
+    await_window Lumivane 30 >/dev/null || fail "no about box" || return
+    ! has_window Quellmoor || fail "a screensaver window came up" || return
+    [ "$(windows_made)" -eq 1 ] ||
+        fail "$(windows_made) windows made, expected the about box alone" || return
+    box=$(find_window Lumivane)
+    # The box takes the keyboard itself once it is up, as there is no window manager to give it.
+    wait_until 20 focus_is "$box" || fail "the box has no focus" || return
+    case $action in
+    ok)
+        IFS=x+ read -r width height _ <<<"$(window_geometry "$box")"
+        # The button sits centred at the foot of the box, 16 pixels above its edge and 26 high.
+        xdo mousemove --window "$box" $((width / 2)) $((height - 16 - 13)) click 1
+        ;;
+    close) close_window "$box" ;;
+    *) press_key "$action" ;;
+    esac
+    expect_exit 30 0
+}
+
+case_about_without_display() {
+    launch -C "$DATA" -u DISPLAY "$QUELLMOOR" /C
+    expect_exit 30 0 || return
+    local expected
+    expected=$(printf '%s\n%s\n%s' "Lumivane" "This screensaver was written by Tamsel Varrow." \
+        "You can contact me at (")
+    [ "$(head -c ${#expected} "$CASE_DIR/program.log")" = "$expected" ] ||
+        fail "printed: $(cat "$CASE_DIR/program.log")"
+}
+
+# The program ends at once with code 0 and makes no window at all.
+case_switch() {
+    watch_windows || return
+    quellmoor "$@"
+    expect_exit 30 0 || return
+    settle
+    expect_no_windows_made
+}
+
+fallback_installed() {
+    [ -n "$FALLBACK" ] && [ -f "$FALLBACK/quellmoorMap.tga" ] && [ -f "$FALLBACK/quellmoorTex.tga" ]
+}
+
+# From the case's empty working directory: the checkerboard.
+case_checkerboard_without_files() {
+    if fallback_installed; then
+        skip_case "the data files are installed in $FALLBACK"
+        return
+    fi
+    launch "$QUELLMOOR" /s
+    await_quellmoor || return
+    await_sky 640x48+0+0 || return
+    screen_shows 640x96+0+384 "$CHECKERBOARD_GROUND" ||
+        fail "no checkerboard at the foot: $LAST_STATISTICS" || return
+    press_key a
+    expect_exit 30 0
+}
+
+# From a working directory without the files, the installed ones are read.
+case_installed_files() {
+    if ! fallback_installed; then
+        skip_case "no data files installed in ${FALLBACK:-(not given)}"
+        return
+    fi
+    launch "$QUELLMOOR" /s
+    await_quellmoor || return
+    expect_landscape 640 480 || return
+    press_key a
+    expect_exit 30 0
+}
+
+make_foreign_window() {
+    background foreign "$TOOLS/xhelper" make-window 400 300
+    FOREIGN_PID=${BACKGROUND_PIDS[-1]}
+    wait_until 20 grep -qs 0x "$CASE_DIR/foreign.out" || fail "no foreign window" || return
+    FOREIGN=$(head -n 1 "$CASE_DIR/foreign.out")
+}
+
+# In another program's window there is no mode change, no window of its own, and input is the
+# owner's business; the run ends when the window goes away.
+case_foreign_window_id() {
+    make_foreign_window || return
+    watch_windows || return
+    quellmoor -window-id "$FOREIGN"
+    expect_landscape 400 300 || return
+    [ "$(windows_made)" -eq 0 ] ||
+        fail "the program made $(windows_made) windows of its own" || return
+    expect_screen "$FULL" || return
+    press_key a
+    nudge_pointer 9 9
+    click 1
+    settle
+    expect_running "its window went away" || return
+    # The picture follows the window's size.
+    xdo windowsize "$FOREIGN" 600 400
+    wait_until 30 screen_shows 180x40+410+0 "$SKY" ||
+        fail "the picture did not grow with the window: $LAST_STATISTICS" || return
+    kill "$FOREIGN_PID"
+    expect_exit 30 0
+}
+
+case_foreign_window_environment() {
+    make_foreign_window || return
+    launch -C "$DATA" XSCREENSAVER_WINDOW="$FOREIGN" "$QUELLMOOR" -root
+    expect_landscape 400 300 || return
+    expect_screen "$FULL" || return
+    # XScreenSaver ends its hacks with SIGTERM.
+    signal_program TERM
+    expect_exit 30 143
+}
+
+case_foreign_window_decimal_id() {
+    make_foreign_window || return
+    quellmoor -window-id "$((FOREIGN))"
+    expect_landscape 400 300 || return
+    kill "$FOREIGN_PID"
+    expect_exit 30 0
+}
+
+# A window id that names no window ends the run at once instead of falling back to full screen.
+case_foreign_window_missing() {
+    watch_windows || return
+    quellmoor -window-id 0x7ffffe
+    expect_exit 30 0 || return
+    expect_no_windows_made
+}
+
+case_no_display() {
+    launch -C "$DATA" DISPLAY=:none "$QUELLMOOR" /s
+    expect_exit 30 0
+}
+
+e2e_begin "$DATA/e2e"
+if [ ! -f "$DATA/quellmoorMap.tga" ] || [ ! -f "$DATA/quellmoorTex.tga" ]; then
+    e2e_abort "the landscape files are not next to $QUELLMOOR"
+fi
+command -v xkill >/dev/null || skip_suite "xkill is missing"
+
+run_case full_screen $LARGE case_full_screen
+run_case mode_restored_after_kill $LARGE case_mode_restored KILL
+run_case mode_restored_after_interrupt $LARGE case_mode_restored INT
+run_case mode_restored_after_lost_connection $LARGE case_mode_restored connection
+run_case window_fallback $LARGE case_window_fallback
+run_case window_fallback_16_bits 640x480x16 case_window_fallback_16_bits
+run_case quit_key $LARGE quit_case press_key a
+run_case quit_button $LARGE quit_case click 1
+run_case quit_wheel $LARGE quit_case click 5
+run_case quit_relative_motion $LARGE quit_case nudge_pointer 7 5
+run_case quit_fifth_pointer_move $LARGE case_quit_fifth_pointer_move
+run_case quit_close_request $LARGE quit_case close_quellmoor
+run_case about_return $LARGE case_about Return /c
+run_case about_ok_button $LARGE case_about ok -c:1234
+run_case about_close_request $LARGE case_about close '\c'
+run_case about_empty_command_line $LARGE case_about Escape
+run_case about_without_display $LARGE case_about_without_display
+run_case switch_preview $LARGE case_switch /p 1234
+run_case switch_password $LARGE case_switch /a
+run_case switch_l $LARGE case_switch -l
+run_case switch_capital_p $LARGE case_switch /P
+run_case switch_run_and_preview $LARGE case_switch /s -preview
+run_case checkerboard_without_files $LARGE case_checkerboard_without_files
+run_case installed_files $LARGE case_installed_files
+run_case foreign_window_id $LARGE case_foreign_window_id
+run_case foreign_window_environment $LARGE case_foreign_window_environment
+run_case foreign_window_decimal_id $LARGE case_foreign_window_decimal_id
+run_case foreign_window_missing $LARGE case_foreign_window_missing
+run_case no_display $LARGE case_no_display
+e2e_end
