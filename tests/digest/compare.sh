@@ -1,73 +1,59 @@
 #!/usr/bin/env bash
 # Runs the digest probe of the native build, of the 64-bit Windows build under wine64 and of the
 # 32-bit one under wine (emulated), and fails unless all print the same digests, bit for bit.
-# Usage: tests/digest/compare.sh [BUILD_ROOT]   (build/ by default; needs the linux,
-# mingw-x86_64 and mingw-i686 presets built). Wine prefixes are kept under BUILD_ROOT/digest/,
-# so only the first run pays for making them (minutes for the emulated 32-bit one).
-set -euo pipefail
-cd "$(dirname "$0")/../.."
-root=${1:-build}
-work=$root/digest
-mkdir -p "$work"
-work=$(cd "$work" && pwd)
+#
+#   tests/digest/compare.sh [BUILD_ROOT]
+#
+# BUILD_ROOT (build/ by default) holds the linux, mingw-x86_64 and mingw-i686 builds; logs go to
+# BUILD_ROOT/digest/. Wine prefixes come from the end-to-end harness (lib/harness.sh), which makes
+# one per bitness and run, or keeps them in QUELLMOOR_E2E_WINE_CACHE.
 
-native=$root/linux/tests/digest/digest_probe
-win64=$root/mingw-x86_64/tests/digest/digest_probe.exe
-win32=$root/mingw-i686/tests/digest/digest_probe.exe
-map=$root/linux/app/quellmoorMap.tga
-for file in "$native" "$win64" "$win32" "$map"; do
-    if [ ! -f "$file" ]; then
-        echo "compare: $file is missing; build the linux, mingw-x86_64 and mingw-i686 presets" >&2
-        exit 1
-    fi
-done
-# Every probe reads the same map under the same relative name, which Wine needs no path for.
-cp "$map" "$work/quellmoorMap.tga"
-cp "$win64" "$work/digest_probe64.exe"
-cp "$win32" "$work/digest_probe32.exe"
+# shellcheck source-path=SCRIPTDIR source=../e2e/lib/harness.sh
+source "$(dirname "$0")/../e2e/lib/harness.sh"
+ROOT=$(cd "${1:-build}" && pwd) || exit 2
+MAP=$ROOT/linux/app/quellmoorMap.tga
+DIGEST_LINES='^(heights|strips|readers|resampling) '
 
-export WINEDEBUG=-all
-# No Mono or Gecko: a console program needs neither, and their installers would ask.
-export WINEDLLOVERRIDES="mscoree,mshtml="
-
-status=0
-wineserver=/usr/lib/wine/wineserver
-# Runs one Windows probe in its own prefix, made first when it is missing (the 32-bit one,
-# emulated, takes minutes; a run in a prefix still being made fails to load kernel32.dll).
-run_wine() {
-    local bits=$1 loader=$2 arch=$3
-    local prefix=$work/wine$bits
-    if [ ! -f "$prefix/drive_c/windows/system32/kernel32.dll" ]; then
-        rm -rf "$prefix"
-        WINEARCH=$arch WINEPREFIX=$prefix timeout 900 "$loader" wineboot -i >/dev/null 2>&1 || true
-        WINEPREFIX=$prefix timeout 300 "$wineserver" -w || true
-    fi
-    (cd "$work" && WINEPREFIX=$prefix timeout 600 "$loader" "digest_probe$bits.exe") \
-        2>"$work/probe$bits.err" | tr -d '\r' >"$work/win$bits.txt" || status=1
-    WINEPREFIX=$prefix timeout 20 "$wineserver" -k 2>/dev/null || true
-    WINEPREFIX=$prefix timeout 20 "$wineserver" -w 2>/dev/null || true
+# Runs the probe (a native program, or "$WINE" PROBE.exe) on the shipped map in the case's
+# working directory and keeps its digests in CASE_DIR/digests.txt.
+run_probe() {
+    cp "$MAP" "$CASE_CWD/" || fail "the shipped height map is missing" || return
+    launch "$@"
+    await_exit 300 || fail "the probe did not end" || return
+    [ "$PROG_STATUS" = 0 ] || fail "the probe ended with $PROG_STATUS" || return
+    # The Windows console ends lines with CR LF; the probe's other lines name the strip paths.
+    tr -d '\r' <"$CASE_DIR/program.log" | grep -E "$DIGEST_LINES" >"$CASE_DIR/digests.txt"
+    [ "$(wc -l <"$CASE_DIR/digests.txt")" = 4 ] || fail "the probe printed no digests"
 }
 
-native=$(realpath "$native")
-(cd "$work" && "$native") >"$work/native.txt" 2>"$work/native.err" || status=1
-run_wine 64 /usr/lib/wine/wine64 win64
-run_wine 32 /usr/lib/wine/wine win32
+case_native() {
+    run_probe "$ROOT/linux/tests/digest/digest_probe" || return
+    cp "$CASE_DIR/digests.txt" "$OUT/native.txt"
+}
 
-for build in win64 win32; do
-    if ! diff -u "$work/native.txt" "$work/$build.txt"; then
-        echo "compare: the $build probe's digests differ from the native ones" >&2
-        status=1
-    fi
+case_windows() {
+    local probe=$1
+    run_probe "$WINE" "$probe" || return
+    diff -u "$OUT/native.txt" "$CASE_DIR/digests.txt" >"$CASE_DIR/difference.txt" ||
+        fail "digests differ from the native build's: $(grep -E '^\+[a-z]' "$CASE_DIR/difference.txt" |
+            cut -d' ' -f1 | tr -d '+' | tr '\n' ' ')"
+}
+
+e2e_begin "$ROOT/digest"
+for file in "$MAP" "$ROOT/linux/tests/digest/digest_probe" \
+    "$ROOT/mingw-x86_64/tests/digest/digest_probe.exe" \
+    "$ROOT/mingw-i686/tests/digest/digest_probe.exe"; do
+    [ -f "$file" ] || e2e_abort "$file is missing: build the linux, mingw-x86_64 and mingw-i686 presets"
 done
-for build in native probe64 probe32; do
-    [ -f "$work/$build.err" ] && sed "s/^/$build: /" "$work/$build.err" | tr -d '\r'
-done
-if [ ! -s "$work/native.txt" ]; then
-    echo "compare: the native probe printed nothing" >&2
-    status=1
-fi
-if [ $status = 0 ]; then
-    echo "compare: native, 64-bit and 32-bit Windows digests are equal"
-    cat "$work/native.txt"
-fi
-exit $status
+
+run_case native 640x480 case_native
+wine_prefix 64
+run_case windows-64 640x480 case_windows "$ROOT/mingw-x86_64/tests/digest/digest_probe.exe"
+# Emulated, the 32-bit Wine is several times slower.
+E2E_PATIENCE=4
+wine_prefix 32
+run_case windows-32 640x480 case_windows "$ROOT/mingw-i686/tests/digest/digest_probe.exe"
+
+[ -f "$OUT/native.txt" ] && cat "$OUT/native.txt"
+grep -h "strip paths" "$OUT"/*/program.log | tr -d '\r'
+e2e_end
