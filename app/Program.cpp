@@ -49,7 +49,7 @@ void startUp() {
     inputDevices.openKeyboard(glWindow.window, 0);
     inputDevices.openMouse(glWindow.window, 0);
     setStartUpValues(viewer);
-    viewer.terrain.loadDefaultAssets();
+    viewer.terrain.loadDefaultAssets(fallbackDataDirectory());
 }
 
 void shutDown() {

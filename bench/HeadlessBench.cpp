@@ -82,7 +82,7 @@ void startUpToFirstFrame(benchmark::State& state) {
         }
         state.ResumeTiming();
         const Clock::time_point start = Clock::now();
-        viewer.terrain.loadDefaultAssets();
+        viewer.terrain.loadDefaultAssets(fallbackDataDirectory());
         const Clock::time_point loaded = Clock::now();
         showFrame(clockMilliseconds());
         const Clock::time_point shown = Clock::now();
@@ -108,7 +108,7 @@ void wholeFrames(benchmark::State& state) {
         state.SkipWithError("no headless window");
         return;
     }
-    viewer.terrain.loadDefaultAssets();
+    viewer.terrain.loadDefaultAssets(fallbackDataDirectory());
     uint32_t milliseconds = 0;
     showFrame(milliseconds);
     for (auto _ : state) {

@@ -11,8 +11,8 @@ failures=0
 # make_tree DIR MACHINE-BYTES MAP-TYPE NOTES: the four files as a build would package them.
 make_tree() {
     mkdir -p "$1"
-    { printf 'MZ'; head -c 58 /dev/zero; printf '\x40\0\0\0'; printf "PE\\0\\0$2"; head -c 200 /dev/zero; } >"$1/Quellmoor.scr"
-    { printf "\\0\\0\\x$3"; head -c 13 /dev/zero; printf '\x08\0'; head -c 64 /dev/zero; } >"$1/quellmoorMap.tga"
+    { printf 'MZ'; head -c 58 /dev/zero; printf '\x40\0\0\0'; printf 'PE\0\0%b' "$2"; head -c 200 /dev/zero; } >"$1/Quellmoor.scr"
+    { printf '\0\0%b' "\\x$3"; head -c 13 /dev/zero; printf '\x08\0'; head -c 64 /dev/zero; } >"$1/quellmoorMap.tga"
     { printf '\0\0\x02'; head -c 13 /dev/zero; printf '\x18\0'; head -c 64 /dev/zero; } >"$1/quellmoorTex.tga"
     printf '%s\r\n' "$4" >"$1/INSTALL.txt"
 }

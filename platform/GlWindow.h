@@ -4,6 +4,10 @@
 
 #include "NativeTypes.h"
 
+// A bordered window is asked with this much room around the picture for its frame and caption.
+constexpr int GL_WINDOW_FRAME_EXTRA_WIDTH = 4;
+constexpr int GL_WINDOW_FRAME_EXTRA_HEIGHT = 24;
+
 struct GlWindow {
     NativeInstance instance;
     NativeWindow window;

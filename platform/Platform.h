@@ -14,5 +14,9 @@ struct PlatformMessage {
 PlatformMessage takeMessage();
 // Milliseconds from a fixed start, wrapping after 2^32.
 uint32_t clockMilliseconds();
+// The folder, ending in a slash, where a data file is looked for when the working directory lacks
+// it: the Windows system folder, or on Linux the folder that the package installs the files into.
+const char* fallbackDataDirectory();
+constexpr const char* PLATFORM_WINDOWS_DATA_DIRECTORY = "c:/windows/system32/";
 // A modal message box with one OK button and no owner; returns when it is closed.
 void showAbout(const char* caption, const char* text);

@@ -6,11 +6,6 @@
 
 #include <string>
 
-// Tried behind a file name that does not load from the working directory: the Windows folder,
-// unless the build of a product for another system names its own.
-#ifndef TERRAIN_FALLBACK_DIRECTORY
-#define TERRAIN_FALLBACK_DIRECTORY "c:/windows/system32/"
-#endif
 // The two files that the screensaver reads, and the texture's repeat in world units.
 #define TERRAIN_MAP_FILE_NAME "quellmoorMap.tga"
 #define TERRAIN_TEXTURE_FILE_NAME "quellmoorTex.tga"
@@ -30,8 +25,11 @@ struct Terrain {
     Terrain();
 
     float heightAt(float x, float y);
-    void loadDefaultAssets();
-    void loadAssets(std::string mapFileName, std::string textureFileName, float tilingSize);
+    // Each file that does not load from the working directory is tried once more with
+    // FALLBACK_DIRECTORY (ending in a slash) in front of its name.
+    void loadDefaultAssets(const char* fallbackDirectory);
+    void loadAssets(std::string mapFileName, std::string textureFileName, float tilingSize,
+                    const char* fallbackDirectory);
 };
 
-void loadTexture(const char* fileName, GLuint* textureId);
+void loadTexture(const char* fileName, const char* fallbackDirectory, GLuint* textureId);

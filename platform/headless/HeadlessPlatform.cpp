@@ -61,6 +61,11 @@ uint32_t clockMilliseconds() {
     return headlessSystem().clock;
 }
 
+// The headless system stands in for Windows.
+const char* fallbackDataDirectory() {
+    return PLATFORM_WINDOWS_DATA_DIRECTORY;
+}
+
 void showAbout(const char* caption, const char* text) {
     HeadlessSystem& system = headlessSystem();
     system.aboutBoxes++;

@@ -7,10 +7,6 @@
 
 namespace {
 
-// A bordered window is asked with room for its frame, as on Windows.
-const int FRAME_EXTRA_WIDTH = 4;
-const int FRAME_EXTRA_HEIGHT = 24;
-
 void showCursor(HeadlessSystem& system, int show) {
     system.cursorCount += show ? 1 : -1;
 }
@@ -42,8 +38,8 @@ void GlWindow::create(int width, int height, int bits, int fullScreen, const cha
         system.window = HeadlessWindow{};
         system.window.open = 1;
         system.window.bordered = !this->fullScreen;
-        system.window.width = this->fullScreen ? width : width + FRAME_EXTRA_WIDTH;
-        system.window.height = this->fullScreen ? height : height + FRAME_EXTRA_HEIGHT;
+        system.window.width = this->fullScreen ? width : width + GL_WINDOW_FRAME_EXTRA_WIDTH;
+        system.window.height = this->fullScreen ? height : height + GL_WINDOW_FRAME_EXTRA_HEIGHT;
         system.window.title = this->title;
         system.windowsCreated++;
         window = &system.window;

@@ -28,3 +28,7 @@ uint32_t clockMilliseconds() {
 void showAbout(const char* caption, const char* text) {
     MessageBoxA(nullptr, text, caption, MB_OK);
 }
+
+const char* fallbackDataDirectory() {
+    return PLATFORM_WINDOWS_DATA_DIRECTORY;
+}

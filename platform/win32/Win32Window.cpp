@@ -23,9 +23,6 @@ namespace {
 
 const char CLASS_NAME[] = "tamsel";
 const WORD ICON_WINLOGO = 32517;
-// A bordered window is asked with room for its frame and caption.
-const int FRAME_EXTRA_WIDTH = 4;
-const int FRAME_EXTRA_HEIGHT = 24;
 
 WindowEvent windowEventOf(UINT message, WPARAM wParam) {
     switch (message) {
@@ -111,7 +108,8 @@ void GlWindow::create(int width, int height, int bits, int fullScreen, const cha
         rectangle = {0, 0, width, height};
     } else {
         style = WS_BORDER | WS_SYSMENU;
-        rectangle = {0, 0, width + FRAME_EXTRA_WIDTH, height + FRAME_EXTRA_HEIGHT};
+        rectangle = {0, 0, width + GL_WINDOW_FRAME_EXTRA_WIDTH,
+                     height + GL_WINDOW_FRAME_EXTRA_HEIGHT};
     }
     AdjustWindowRectEx(&rectangle, style, FALSE, WS_EX_APPWINDOW);
     window = CreateWindowExA(WS_EX_APPWINDOW, CLASS_NAME, this->title, style, 0, 0,

@@ -207,7 +207,8 @@ case_about_box() {
     fi
     wait_until 15 ended_or_screensaver_window
     no_screensaver_window || return
-    expect_exit 0 - "closing the about box"
+    program_ended || fail "closing the about box did not end the program within 15 s" || return
+    expect_exit 0
 }
 
 ended_with_no_window() {
@@ -223,7 +224,7 @@ ended_with_no_window() {
 # Switches that end the program at once: no window of any kind while it runs.
 case_no_run() {
     launch "$WINE" "$SCR" "$@"
-    wait_until 30 ended_with_no_window
+    wait_until 30 ended_with_no_window || fail "the program did not end within 30 s" || return
     [ -z "$CASE_FAIL" ] || return 1
     expect_exit 0
 }

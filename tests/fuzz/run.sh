@@ -21,8 +21,8 @@ runs=$bin/runs
 [ -d "$bin/seeds" ] || { echo "no seed corpus under $bin: build the fuzz preset first" >&2; exit 2; }
 
 # Sanitizer findings end the run at once and name the line; leaks count as findings too.
-export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0:symbolize=1}
-export UBSAN_OPTIONS=${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}
+export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0:symbolize=1}"
+export UBSAN_OPTIONS="${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}"
 
 # The last value of "stat::NAME: value" in a log, or "?".
 stat() {
@@ -47,7 +47,7 @@ for target in $targets; do
 fuzz_$target: FAILED (not built)"
         continue
     fi
-    echo "fuzz_$target: ${seconds}s from $(ls "$seeds" | wc -l) seeds"
+    echo "fuzz_$target: ${seconds}s from $(find "$seeds" -mindepth 1 -maxdepth 1 | wc -l) seeds"
     # New inputs go to the work corpus; the seed folder stays as the build wrote it.
     "$program" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=$((memory * 2)) \
         -malloc_limit_mb="$memory" -max_len=4096 -print_final_stats=1 \
@@ -57,7 +57,7 @@ fuzz_$target: FAILED (not built)"
     rate=$(stat average_exec_per_sec "$log")
     peak=$(stat peak_rss_mb "$log")
     coverage=$(grep -E '^#[0-9]+' "$log" | tail -n 1 | sed -n 's/.*cov: \([0-9]*\).*/\1/p')
-    units=$(ls "$work/corpus" | wc -l)
+    units=$(find "$work/corpus" -mindepth 1 -maxdepth 1 | wc -l)
     line="fuzz_$target: $executions runs, $rate/s, coverage ${coverage:-?}, $units new inputs, peak ${peak} MB"
     if [ "$status" -eq 0 ]; then
         passed=$((passed + 1))
@@ -65,7 +65,7 @@ fuzz_$target: FAILED (not built)"
 $line: passed"
     else
         failed=$((failed + 1))
-        artifact=$(ls "$work/artifacts" 2>/dev/null | head -n 1)
+        artifact=$(find "$work/artifacts" -mindepth 1 -maxdepth 1 -printf '%f\n' 2>/dev/null | head -n 1)
         summary="$summary
 $line: FAILED (exit $status${artifact:+, input $work/artifacts/$artifact})"
         grep -E 'ERROR|SUMMARY|property broken|runtime error' "$log" | head -n 5 >&2

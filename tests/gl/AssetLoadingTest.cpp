@@ -11,7 +11,9 @@ namespace {
 constexpr int MAP_HERE = 8, MAP_FALLBACK = 16, TEXTURE_HERE = 8, TEXTURE_FALLBACK = 16;
 constexpr int NONE = 0, CHECKERBOARD = 4;
 
+// Relative, inside the test's scratch folder, in the Windows folder's shape.
 const std::filesystem::path FALLBACK = "c:/windows/system32";
+const char* const FALLBACK_PREFIX = "c:/windows/system32/";
 
 class AssetLoadingTest : public GlTest {
   protected:
@@ -69,7 +71,7 @@ TEST_F(AssetLoadingTest, MapAndTextureFallBackIndependently) {
         }
 
         Terrain terrain;
-        terrain.loadDefaultAssets();
+        terrain.loadDefaultAssets(FALLBACK_PREFIX);
         EXPECT_EQ(terrain.mapFileName, "quellmoorMap.tga");
         EXPECT_EQ(terrain.textureFileName, "quellmoorTex.tga");
         EXPECT_EQ(terrain.tilingSize, 4.5599999f);
@@ -87,7 +89,7 @@ TEST_F(AssetLoadingTest, ANameWithAFolderFallsBackBehindThePrefixWhole) {
     writeMap(FALLBACK / "data" / "x.tga", MAP_FALLBACK);
     writeTexture(FALLBACK / "data" / "t.tga", TEXTURE_FALLBACK);
     Terrain terrain;
-    terrain.loadAssets("data/x.tga", "data/t.tga", 2.0f);
+    terrain.loadAssets("data/x.tga", "data/t.tga", 2.0f, FALLBACK_PREFIX);
     EXPECT_EQ(terrain.mapFileName, "data/x.tga");
     EXPECT_EQ(terrain.textureFileName, "data/t.tga");
     EXPECT_EQ(terrain.heightMap.width, MAP_FALLBACK);
@@ -100,7 +102,7 @@ TEST_F(AssetLoadingTest, AnUnreadableFileHereGivesWayToTheFallback) {
     std::ofstream("quellmoorTex.tga") << "";
     writeMap(FALLBACK / "quellmoorMap.tga", MAP_FALLBACK);
     Terrain terrain;
-    terrain.loadDefaultAssets();
+    terrain.loadDefaultAssets(FALLBACK_PREFIX);
     EXPECT_EQ(terrain.heightMap.width, MAP_FALLBACK);
     EXPECT_EQ(boundTextureWidth(), CHECKERBOARD);
     EXPECT_EQ(terrain.tilingSize, 4.5599999f);
@@ -109,7 +111,7 @@ TEST_F(AssetLoadingTest, AnUnreadableFileHereGivesWayToTheFallback) {
 TEST_F(AssetLoadingTest, TheLoadedMapShapesTheGround) {
     writeMap("quellmoorMap.tga", MAP_HERE);
     Terrain terrain;
-    terrain.loadDefaultAssets();
+    terrain.loadDefaultAssets(FALLBACK_PREFIX);
     // Column c holds 10 * c out of 255; heights are five times the sample.
     for (int column = 0; column < MAP_HERE; ++column) {
         EXPECT_NEAR(terrain.heightAt(static_cast<float>(column), 1.0f), 50.0 * column / 255.0,
@@ -119,7 +121,7 @@ TEST_F(AssetLoadingTest, TheLoadedMapShapesTheGround) {
 
 TEST_F(AssetLoadingTest, AMissingTextureNameStillGetsTheCheckerboard) {
     GLuint name = 0;
-    loadTexture(nullptr, &name);
+    loadTexture(nullptr, FALLBACK_PREFIX, &name);
     EXPECT_NE(name, 0u);
     EXPECT_EQ(boundTextureWidth(), CHECKERBOARD);
 }

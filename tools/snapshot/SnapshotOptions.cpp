@@ -10,7 +10,7 @@ const char* const SNAPSHOT_USAGE =
     "Renders the screensaver's frame at millisecond-clock value MS (default 0) into a 640 x 480\n"
     "PNG. The map and texture default to " TERRAIN_MAP_FILE_NAME " and " TERRAIN_TEXTURE_FILE_NAME
     ",\n"
-    "each read in place or else from " TERRAIN_FALLBACK_DIRECTORY ".\n";
+    "each read in place or else from the Windows system folder, as the screensaver does.\n";
 
 namespace {
 

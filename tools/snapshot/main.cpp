@@ -2,6 +2,7 @@
 #include "PngWriter.h"
 #include "SnapshotOptions.h"
 
+#include "platform/Platform.h"
 #include "platform/headless/EglContext.h"
 #include "terrain/Flight.h"
 
@@ -34,7 +35,8 @@ int main(int argc, char** argv) {
     }
     Viewer viewer;
     setStartUpValues(viewer);
-    viewer.terrain.loadAssets(options.mapFileName, options.textureFileName, TERRAIN_TILING_SIZE);
+    viewer.terrain.loadAssets(options.mapFileName, options.textureFileName, TERRAIN_TILING_SIZE,
+                              PLATFORM_WINDOWS_DATA_DIRECTORY);
     drawFrame(viewer, options.milliseconds);
     context.swap();
 
