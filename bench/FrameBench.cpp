@@ -24,12 +24,17 @@ std::vector<Place> flightPlaces() {
     return places;
 }
 
-void frameCpuSide(benchmark::State& state) {
+void frameCpuSide(benchmark::State& state, StripPath path) {
+    if (!stripPathRuns(path)) {
+        state.SkipWithError("this processor does not run the path");
+        return;
+    }
     Viewer viewer;
     if (!prepareViewer(viewer, QUELLMOOR_APP_DIR)) {
         state.SkipWithError("the shipped height map could not be read");
         return;
     }
+    viewer.stripPath = path;
     const std::vector<Place> places = flightPlaces();
     size_t next = 0;
     for (auto _ : state) {
@@ -41,8 +46,13 @@ void frameCpuSide(benchmark::State& state) {
         benchmark::DoNotOptimize(buildFanRays(viewer));
     }
     state.counters["vertices"] = fanVertices(viewer);
+    state.counters["path"] = static_cast<double>(path);
 }
-BENCHMARK(frameCpuSide)->Name("frame_cpu");
+// The path that the program takes here, then each path on its own.
+BENCHMARK_CAPTURE(frameCpuSide, fastest, fastestStripPath())->Name("frame_cpu");
+BENCHMARK_CAPTURE(frameCpuSide, plain, STRIP_PATH_PLAIN)->Name("frame_cpu/plain");
+BENCHMARK_CAPTURE(frameCpuSide, sse2, STRIP_PATH_SSE2)->Name("frame_cpu/sse2");
+BENCHMARK_CAPTURE(frameCpuSide, avx2, STRIP_PATH_AVX2)->Name("frame_cpu/avx2");
 
 // The three points that each vertex of a frame samples, in the order that the strips sample them.
 std::vector<float> framePoints(Viewer& viewer, const Place& place) {

@@ -1,6 +1,7 @@
 // Counts instructions under callgrind, which is steady on a busy machine where clocks are not.
 // Run as
-//   valgrind --tool=callgrind --collect-atstart=no bench_frame_instructions frame|height_at
+//   valgrind --tool=callgrind --collect-atstart=no bench_frame_instructions frame|height_at [PATH]
+// with PATH plain, sse2 or avx2 to force the strip path (the fastest one here by default).
 // "frame" collects the CPU side of one frame at each place of the flight; "height_at" collects
 // heightAt over the points that those frames sample. Prints how many frames or calls were
 // collected, so that the totals can be divided by it.
@@ -56,19 +57,29 @@ float collectHeights(Viewer& viewer, long& count) {
 } // namespace
 
 int main(int argc, char** argv) {
-    const bool frames = argc == 2 && std::strcmp(argv[1], "frame") == 0;
-    const bool heights = argc == 2 && std::strcmp(argv[1], "height_at") == 0;
-    if (!frames && !heights) {
-        std::fprintf(stderr, "usage: bench_frame_instructions frame|height_at\n");
+    const bool frames = (argc == 2 || argc == 3) && std::strcmp(argv[1], "frame") == 0;
+    const bool heights = (argc == 2 || argc == 3) && std::strcmp(argv[1], "height_at") == 0;
+    Viewer viewer;
+    bool knownPath = argc == 2;
+    for (int path = 0; path < STRIP_PATH_COUNT && !knownPath; ++path) {
+        if (std::strcmp(argv[2], stripPathName(static_cast<StripPath>(path))) == 0 &&
+            stripPathRuns(static_cast<StripPath>(path))) {
+            viewer.stripPath = static_cast<StripPath>(path);
+            knownPath = true;
+        }
+    }
+    if ((!frames && !heights) || !knownPath) {
+        std::fprintf(stderr, "usage: bench_frame_instructions frame|height_at [plain|sse2|avx2]\n"
+                             "(a path that this processor runs)\n");
         return 2;
     }
-    Viewer viewer;
     if (!prepareViewer(viewer, QUELLMOOR_APP_DIR)) {
         std::fprintf(stderr, "bench_frame_instructions: cannot read the shipped height map\n");
         return 1;
     }
     long count = 0;
     const float sink = frames ? collectFrames(viewer, count) : collectHeights(viewer, count);
-    std::printf("%ld %s (check %g)\n", count, frames ? "frames" : "calls", sink);
+    std::printf("%ld %s (check %g, %s path)\n", count, frames ? "frames" : "calls", sink,
+                stripPathName(viewer.stripPath));
     return 0;
 }

@@ -2,6 +2,8 @@
 // temporary directory that goes away with the object.
 #pragma once
 
+#include "tests/unit/image/ImageBytes.h"
+
 #include <string>
 #include <vector>
 
@@ -16,7 +18,6 @@ struct TestImage {
 class TestImages {
   public:
     TestImages();
-    ~TestImages();
     TestImages(const TestImages&) = delete;
     TestImages& operator=(const TestImages&) = delete;
 
@@ -24,6 +25,6 @@ class TestImages {
     const std::vector<TestImage>& files() const { return files_; }
 
   private:
-    std::string directory_;
+    TempDir directory_;
     std::vector<TestImage> files_;
 };

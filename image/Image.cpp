@@ -1,5 +1,6 @@
 #include "Image.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <new>
@@ -121,6 +122,23 @@ void Image::copy(const Image& source) {
     }
 }
 
+void Image::takePicture(Image& from) {
+    if (&from == this) {
+        return;
+    }
+    emptyPicture();
+    if (from.pixels == nullptr) {
+        return;
+    }
+    pixels = from.pixels;
+    kind = from.kind;
+    width = from.width;
+    height = from.height;
+    channels = from.channels;
+    from.pixels = nullptr;
+    from.emptyPicture();
+}
+
 bool Image::isLoaded() const {
     return pixels != nullptr && width > 0 && height > 0 && kind >= KIND_RGB && kind <= KIND_HSV;
 }
@@ -166,16 +184,15 @@ void Image::setPixel(const float* in, int x, int y) {
     std::memcpy(pixel, in, static_cast<size_t>(channels) * sizeof(float));
 }
 
+// Rows swap in place: reversing them needs no second picture, and so can't fail for want of memory.
 void Image::flipVertical() {
-    float* old = pixels;
-    pixels = nullptr;
-    if (allocate(width, height, kind) == 1) {
-        const size_t rowFloats = static_cast<size_t>(width) * static_cast<size_t>(channels);
-        for (int row = 0; row < height; ++row) {
-            std::memcpy(pixels + static_cast<size_t>(row) * rowFloats,
-                        old + static_cast<size_t>(height - 1 - row) * rowFloats,
-                        rowFloats * sizeof(float));
-        }
+    if (pixels == nullptr || width <= 0 || height <= 0) {
+        return;
     }
-    delete[] old;
+    const size_t rowFloats = static_cast<size_t>(width) * static_cast<size_t>(channels);
+    for (int low = 0, high = height - 1; low < high; ++low, --high) {
+        float* lowRow = pixels + static_cast<size_t>(low) * rowFloats;
+        std::swap_ranges(lowRow, lowRow + rowFloats,
+                         pixels + static_cast<size_t>(high) * rowFloats);
+    }
 }

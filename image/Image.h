@@ -34,6 +34,9 @@ struct Image {
     void emptyPicture();
     int allocate(int width, int height, int kind);
     void copy(const Image& source);
+    // Moves the samples, kind and sides of `from` into this Image (freeing what it held), leaving
+    // `from` empty; both comments stay. A source without samples moves nothing.
+    void takePicture(Image& from);
     // Loaded: pixels present, both sides positive, kind 1..6. Asset loading and upload test this.
     bool isLoaded() const;
 
@@ -42,16 +45,21 @@ struct Image {
     void setPixel(const float* in, int x, int y);
     void flipVertical();
 
-    // Readers. The outcome is the state of the Image; nothing is reported.
+    // Readers. The outcome is the state of the Image; nothing is reported. Each reads the header,
+    // then at most the bytes of the raster it declares; a picture that memory can't hold leaves
+    // the Image empty.
     void load(const char* path);
     void loadPnm(const char* path);
     void loadTga(const char* path);
     void loadBmp(const char* path);
-    // The same readers over bytes already in memory (the file readers read whole files into a
-    // buffer and call these; fuzzers and tests call them directly).
+    // The same readers over bytes already in memory (fuzzers and tests).
     void loadPnmFromMemory(const unsigned char* data, size_t size);
     void loadTgaFromMemory(const unsigned char* data, size_t size);
     void loadBmpFromMemory(const unsigned char* data, size_t size);
+    // The readers proper, over a stream of either kind.
+    void readPnm(ByteStream& stream);
+    void readTga(ByteStream& stream);
+    void readBmp(ByteStream& stream);
     // Skips blanks between PNM header numbers and appends "#" comment lines to comment.
     void skipBlanksAndComments(ByteStream& stream);
 

@@ -1,11 +1,16 @@
 #include "Image.h"
 
 #include <cstring>
+#include <iterator>
 
 namespace {
 
 // Extensions longer than this are not looked at: the path loads nothing.
-const size_t kLongestExtension = 31;
+constexpr size_t EXTENSION_LONGEST = 31;
+// Matched whole and with exact case; other spellings read nothing.
+constexpr const char* EXTENSIONS_PNM[] = {"pnm", "PNM", "ppm", "PPM", "pgm", "PGM", "pbm", "PBM"};
+constexpr const char* EXTENSIONS_TGA[] = {"tga", "TGA"};
+constexpr const char* EXTENSIONS_BMP[] = {"bmp", "BMP"};
 
 bool endsExtension(char c) {
     return c == '.' || c == '\\' || c == '/';
@@ -28,7 +33,7 @@ void Image::load(const char* path) {
     }
     const size_t length = std::strlen(path);
     size_t start = length;
-    while (start > 0 && length - start < kLongestExtension && !endsExtension(path[start - 1])) {
+    while (start > 0 && length - start < EXTENSION_LONGEST && !endsExtension(path[start - 1])) {
         --start;
     }
     // A name without '.', '\' or '/' has no extension and so names no format.
@@ -36,14 +41,11 @@ void Image::load(const char* path) {
         return;
     }
     const char* extension = path + start;
-    static const char* const pnm[] = {"pnm", "PNM", "ppm", "PPM", "pgm", "PGM", "pbm", "PBM"};
-    static const char* const tga[] = {"tga", "TGA"};
-    static const char* const bmp[] = {"bmp", "BMP"};
-    if (isOneOf(extension, pnm, sizeof pnm / sizeof pnm[0])) {
+    if (isOneOf(extension, EXTENSIONS_PNM, std::size(EXTENSIONS_PNM))) {
         loadPnm(path);
-    } else if (isOneOf(extension, tga, sizeof tga / sizeof tga[0])) {
+    } else if (isOneOf(extension, EXTENSIONS_TGA, std::size(EXTENSIONS_TGA))) {
         loadTga(path);
-    } else if (isOneOf(extension, bmp, sizeof bmp / sizeof bmp[0])) {
+    } else if (isOneOf(extension, EXTENSIONS_BMP, std::size(EXTENSIONS_BMP))) {
         loadBmp(path);
     }
 }

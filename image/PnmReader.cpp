@@ -1,14 +1,18 @@
 #include "Image.h"
 
 #include "ByteStream.h"
-#include "FileBytes.h"
+#include "CommentText.h"
+#include "InputFile.h"
 #include "RasterBound.h"
 
-#include <vector>
+#include <cstring>
 
 namespace {
 
-const size_t kCommentBufferSize = 128;
+constexpr size_t PNM_COMMENT_LINE_BUFFER = 128;
+// Comment lines past this much text are read and dropped, so that a file of nothing but comments
+// can't make the comment take memory in proportion to its size.
+constexpr size_t PNM_COMMENT_LIMIT = 65536;
 
 // The least a pixel can take in the file: text samples need a digit and a separator each.
 unsigned leastRasterBitsPerPixel(int type) {
@@ -75,35 +79,50 @@ void readPixel(ByteStream& stream, RasterState& state, float* pixel) {
     pixel[3] = 1.0f;
 }
 
-// A binary raster that is all in the data has no byte to repeat, so every sample is one of 256
-// values, each worked out once as readPixel and convertPixel would (a grey's three equal channels
-// convert alike, a colour's stay as read). Rows go straight to the places where the flip at the
-// end of the byte-by-byte reading would put them.
-bool decodeWholeBinaryRaster(Image& image, ByteStream& stream, const RasterState& state) {
-    if ((state.type != 5 && state.type != 6) || image.pixels == nullptr) {
-        return false;
-    }
-    const size_t rowSamples =
-        static_cast<size_t>(image.width) * static_cast<size_t>(image.channels);
-    const unsigned char* raster = stream.take(rowSamples * static_cast<size_t>(image.height));
-    if (raster == nullptr) {
-        return false;
-    }
-    float samples[256];
+// The samples of a binary raster, worked out once for each of the 256 byte values as readPixel and
+// convertPixel would (a grey's three equal channels convert alike, a colour's stay as read).
+void binarySamples(const Image& image, float maximum, float* samples) {
     for (int value = 0; value < 256; ++value) {
-        const float sample = static_cast<float>(value) / state.maximum;
+        const float sample = static_cast<float>(value) / maximum;
         float pixel[4] = {sample, sample, sample, 1.0f};
         image.convertPixel(pixel, image.kind);
         samples[value] = pixel[0];
     }
+}
+
+// Binary rasters (types 5 and 6): file rows go straight to the places where the flip at the end of
+// the pixel-by-pixel reading would put them. Runs of whole pixels decode from the stream through
+// the table; once the data runs out, the rest is read pixel by pixel so that missing bytes repeat.
+void readBinaryRaster(Image& image, ByteStream& stream, RasterState& state) {
+    float samples[256];
+    binarySamples(image, state.maximum, samples);
+    const size_t channels = static_cast<size_t>(image.channels);
+    const size_t rowPixels = static_cast<size_t>(image.width);
     for (int y = 0; y < image.height; ++y) {
-        const unsigned char* row = raster + static_cast<size_t>(y) * rowSamples;
-        float* out = image.pixels + static_cast<size_t>(image.height - 1 - y) * rowSamples;
-        for (size_t i = 0; i < rowSamples; ++i) {
-            out[i] = samples[row[i]];
+        float* row =
+            image.pixels + static_cast<size_t>(image.height - 1 - y) * rowPixels * channels;
+        size_t done = 0;
+        while (done < rowPixels) {
+            size_t got = 0;
+            const unsigned char* run = stream.takeUnits(rowPixels - done, channels, got);
+            if (run == nullptr) {
+                break;
+            }
+            float* out = row + done * channels;
+            const size_t count = got * channels;
+            for (size_t i = 0; i < count; ++i) {
+                out[i] = samples[run[i]];
+            }
+            std::memcpy(state.bytes, run + count - channels, channels);
+            done += got;
+        }
+        for (; done < rowPixels; ++done) {
+            float pixel[4];
+            readPixel(stream, state, pixel);
+            image.convertPixel(pixel, image.kind);
+            image.setPixel(pixel, static_cast<int>(done), image.height - 1 - y);
         }
     }
-    return true;
 }
 
 } // namespace
@@ -119,25 +138,37 @@ void Image::skipBlanksAndComments(ByteStream& stream) {
             return;
         }
         // A line longer than the buffer fails the stream, which ends the header.
-        char line[kCommentBufferSize];
+        char line[PNM_COMMENT_LINE_BUFFER];
         stream.getLine(line, sizeof line);
-        comment += line;
+        const size_t length = std::strlen(line);
+        if (comment.size() + length <= PNM_COMMENT_LIMIT) {
+            appendComment(comment, line, length);
+        }
     }
 }
 
 void Image::loadPnm(const char* path) {
-    std::vector<unsigned char> bytes;
-    if (!readWholeFile(path, bytes)) {
+    const InputFile file(path);
+    if (file.get() == nullptr) {
         emptyPicture();
         return;
     }
-    loadPnmFromMemory(bytes.data(), bytes.size());
+    ByteStream stream(file.get());
+    readPnm(stream);
 }
 
 void Image::loadPnmFromMemory(const unsigned char* data, size_t size) {
     ByteStream stream(data, size);
+    readPnm(stream);
+}
+
+void Image::readPnm(ByteStream& stream) {
     unsigned char letter = 0;
     if (!stream.get(letter) || (letter != 'P' && letter != 'p')) {
+        // A file that can't be read at all empties the picture, as a missing one does.
+        if (stream.unreadable()) {
+            emptyPicture();
+        }
         return;
     }
     int type = 0;
@@ -170,7 +201,8 @@ void Image::loadPnmFromMemory(const unsigned char* data, size_t size) {
     }
     // The maximum is not checked: 0 or a negative value divides all the same.
     RasterState state = {type, static_cast<float>(maxValue), {0, 0, 0}, {0, 0, 0}, 0, 0};
-    if (decodeWholeBinaryRaster(*this, stream, state)) {
+    if (type == 5 || type == 6) {
+        readBinaryRaster(*this, stream, state);
         return;
     }
     float pixel[4];

@@ -4,7 +4,7 @@
 
 namespace {
 
-const int kSizeCount = 12;
+constexpr int RESAMPLE_SIZE_COUNT = 12;
 
 // Index into the sizes 1, 2, 4, ..., 2048 for a side of n pixels, or -1 for an exact power of two
 // from 2 up, which matches no interval and so leaves the side alone.
@@ -12,10 +12,10 @@ int sizeIndex(int n, int roundDown) {
     if (n <= 1) {
         return 0;
     }
-    if (n > (1 << (kSizeCount - 1))) {
-        return kSizeCount - 1;
+    if (n > (1 << (RESAMPLE_SIZE_COUNT - 1))) {
+        return RESAMPLE_SIZE_COUNT - 1;
     }
-    for (int i = 0; i + 1 < kSizeCount; ++i) {
+    for (int i = 0; i + 1 < RESAMPLE_SIZE_COUNT; ++i) {
         if ((1 << i) < n && n < (1 << (i + 1))) {
             return roundDown != 0 ? i : i + 1;
         }
@@ -49,8 +49,12 @@ void Image::resizeToPowerOfTwo(int roundDown, int square) {
 void Image::resample(int newWidth, int newHeight) {
     const float scaleX = static_cast<float>(static_cast<double>(newWidth) / width);
     const float scaleY = static_cast<float>(static_cast<double>(newHeight) / height);
-    const Image source(*this);
-    allocate(newWidth, newHeight, kind);
+    // The old samples move to the source rather than being copied: the resample needs the old
+    // picture and the new one alive at once, and no third.
+    const int ownKind = kind;
+    Image source;
+    source.takePicture(*this);
+    allocate(newWidth, newHeight, ownKind);
     const float stepX = static_cast<float>(1.0 / scaleX);
     for (int i = 0; i < height; ++i) {
         const float y = static_cast<float>(i / static_cast<double>(scaleY));
@@ -67,8 +71,10 @@ void Image::resample(int newWidth, int newHeight) {
 void Image::resampleDown(int newWidth, int newHeight) {
     const float ratioX = static_cast<float>(static_cast<double>(width) / newWidth);
     const float ratioY = static_cast<float>(static_cast<double>(height) / newHeight);
-    const Image source(*this);
-    allocate(newWidth, newHeight, kind);
+    const int ownKind = kind;
+    Image source;
+    source.takePicture(*this);
+    allocate(newWidth, newHeight, ownKind);
     for (int i = 0; i < height; ++i) {
         const float y0 = static_cast<float>((i - 0.25) * ratioY);
         const float y1 = static_cast<float>((i + 0.25) * ratioY);

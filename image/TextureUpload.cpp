@@ -3,8 +3,8 @@
 
 namespace {
 
-const float CHECKER_LIGHT[4] = {1.0f, 1.0f, 1.0f, 1.0f};
-const float CHECKER_DARK[4] = {0.8f, 0.0f, 0.5f, 1.0f};
+constexpr float CHECKER_LIGHT[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+constexpr float CHECKER_DARK[4] = {0.8f, 0.0f, 0.5f, 1.0f};
 
 void makeCheckerboard(Image& image) {
     image.allocate(4, 4, KIND_RGB);
@@ -13,6 +13,11 @@ void makeCheckerboard(Image& image) {
             image.setPixel((x + y) % 2 == 0 ? CHECKER_LIGHT : CHECKER_DARK, x, y);
         }
     }
+}
+
+int buildMipmaps(const Image& image) {
+    return gluBuild2DMipmaps(GL_TEXTURE_2D, image.channels, image.width, image.height,
+                             image.channels == 3 ? GL_RGB : GL_RGBA, GL_FLOAT, image.pixels);
 }
 
 } // namespace
@@ -29,10 +34,19 @@ void uploadTexture(Image& image, GLuint* textureId, int roundDown) {
         makeCheckerboard(image);
     }
     image.resizeToPowerOfTwo(roundDown, 0);
-    // A failed allocation leaves no picture; the texture then simply has no image.
+    // A picture whose resized copy memory can't hold, or that GLU can't take, gives way to the
+    // checkerboard, as an unreadable file does.
+    if (!image.isLoaded()) {
+        makeCheckerboard(image);
+    }
+    // Without memory even for the checkerboard, the texture simply has no image.
     if (!image.isLoaded()) {
         return;
     }
-    gluBuild2DMipmaps(GL_TEXTURE_2D, image.channels, image.width, image.height,
-                      image.channels == 3 ? GL_RGB : GL_RGBA, GL_FLOAT, image.pixels);
+    if (buildMipmaps(image) != 0) {
+        makeCheckerboard(image);
+        if (image.isLoaded()) {
+            buildMipmaps(image);
+        }
+    }
 }

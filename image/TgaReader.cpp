@@ -1,19 +1,22 @@
 #include "Image.h"
 
 #include "ByteStream.h"
-#include "FileBytes.h"
+#include "CommentText.h"
+#include "InputFile.h"
 #include "LittleEndian.h"
 #include "RasterBound.h"
 
 #include <algorithm>
 #include <array>
-#include <vector>
+#include <cstring>
+#include <memory>
+#include <new>
 
 namespace {
 
-const int kHeaderSize = 18;
-const float kByteScale = 1.0f / 255.0f;
-const float kFiveBitScale = 0.03125f;
+constexpr size_t TGA_HEADER_SIZE = 18;
+constexpr float TGA_BYTE_SCALE = 1.0f / 255.0f;
+constexpr float TGA_FIVE_BIT_SCALE = 0.03125f;
 
 struct TgaHeader {
     int idLength;
@@ -61,52 +64,42 @@ int kindOfStoredForm(int bytes) {
 void decodeStored(const unsigned char* stored, int bytes, float* out) {
     switch (bytes) {
     case 1:
-        out[0] = stored[0] * kByteScale;
+        out[0] = stored[0] * TGA_BYTE_SCALE;
         break;
     case 2: {
         const std::uint32_t v = littleEndian16(stored);
-        out[0] = ((v >> 10) & 31) * kFiveBitScale;
-        out[1] = ((v >> 5) & 31) * kFiveBitScale;
-        out[2] = (v & 31) * kFiveBitScale;
+        out[0] = ((v >> 10) & 31) * TGA_FIVE_BIT_SCALE;
+        out[1] = ((v >> 5) & 31) * TGA_FIVE_BIT_SCALE;
+        out[2] = (v & 31) * TGA_FIVE_BIT_SCALE;
         out[3] = (v & 0x8000) != 0 ? 1.0f : 0.0f;
         break;
     }
     default:
-        out[0] = stored[2] * kByteScale;
-        out[1] = stored[1] * kByteScale;
-        out[2] = stored[0] * kByteScale;
+        out[0] = stored[2] * TGA_BYTE_SCALE;
+        out[1] = stored[1] * TGA_BYTE_SCALE;
+        out[2] = stored[0] * TGA_BYTE_SCALE;
         if (bytes == 4) {
-            out[3] = stored[3] * kByteScale;
+            out[3] = stored[3] * TGA_BYTE_SCALE;
         }
         break;
     }
 }
 
-// stored * kByteScale for every byte, worked out once.
+// stored * TGA_BYTE_SCALE for every byte, worked out once.
 const float* byteSamples() {
     static const std::array<float, 256> samples = [] {
         std::array<float, 256> table{};
         for (int i = 0; i < 256; ++i) {
-            table[static_cast<size_t>(i)] = i * kByteScale;
+            table[static_cast<size_t>(i)] = i * TGA_BYTE_SCALE;
         }
         return table;
     }();
     return samples.data();
 }
 
-// With the whole raster of 1, 3 or 4 byte values in the data no byte ever repeats, and the values
-// decode straight from the buffer into the pixels, in the order that setPixel would place them.
-bool decodeWholeRaster(Image& image, ByteStream& stream, int storedBytes) {
-    if (image.pixels == nullptr || (storedBytes != 1 && storedBytes != 3 && storedBytes != 4)) {
-        return false;
-    }
-    const size_t count = static_cast<size_t>(image.width) * static_cast<size_t>(image.height);
-    const unsigned char* stored = stream.take(count * static_cast<size_t>(storedBytes));
-    if (stored == nullptr) {
-        return false;
-    }
+// Decodes a run of whole stored values of 1, 3 or 4 bytes into consecutive pixels.
+void decodeRun(const unsigned char* stored, size_t count, int storedBytes, float* out) {
     const float* sample = byteSamples();
-    float* out = image.pixels;
     switch (storedBytes) {
     case 1:
         for (size_t i = 0; i < count; ++i) {
@@ -129,23 +122,36 @@ bool decodeWholeRaster(Image& image, ByteStream& stream, int storedBytes) {
         }
         break;
     }
-    return true;
 }
 
-// Each stored value is read into bytes kept from the previous one, so a byte missing at the end
-// of the data repeats the previous value's byte, and one missing from the first value is 0.
+// Pixels go to the Image in file order (setPixel's order: n to column n mod width of row n div
+// width). Each stored value is read into bytes kept from the previous one, so a byte missing at the
+// end of the data repeats the previous value's byte, and one missing from the first value is 0.
+// Runs of whole 1, 3 or 4 byte values decode straight from the stream.
 void readPixels(Image& image, ByteStream& stream, int storedBytes) {
-    if (decodeWholeRaster(image, stream, storedBytes)) {
+    if (image.pixels == nullptr) {
         return;
     }
+    const size_t count = static_cast<size_t>(image.width) * static_cast<size_t>(image.height);
+    const size_t channels = static_cast<size_t>(image.channels);
+    const size_t unit = static_cast<size_t>(storedBytes);
     unsigned char stored[4] = {0, 0, 0, 0};
-    float pixel[4];
-    for (int y = 0; y < image.height; ++y) {
-        for (int x = 0; x < image.width; ++x) {
-            stream.read(stored, static_cast<size_t>(storedBytes));
-            decodeStored(stored, storedBytes, pixel);
-            image.setPixel(pixel, x, y);
+    size_t done = 0;
+    if (storedBytes != 2) {
+        while (done < count) {
+            size_t got = 0;
+            const unsigned char* run = stream.takeUnits(count - done, unit, got);
+            if (run == nullptr) {
+                break;
+            }
+            decodeRun(run, got, storedBytes, image.pixels + done * channels);
+            std::memcpy(stored, run + (got - 1) * unit, unit);
+            done += got;
         }
+    }
+    for (; done < count; ++done) {
+        stream.read(stored, unit);
+        decodeStored(stored, storedBytes, image.pixels + done * channels);
     }
 }
 
@@ -157,11 +163,16 @@ void readColourMapped(Image& image, ByteStream& stream, const TgaHeader& header)
     }
     const int entryFloats = entryBytes == 1 ? 1 : (entryBytes == 3 ? 3 : 4);
     const int entries = header.colourMapLength > 0 ? header.colourMapLength : 0;
-    std::vector<float> map(static_cast<size_t>(entries) * static_cast<size_t>(entryFloats));
+    // At most 32767 entries of 4 floats; without memory for them the Image stays empty.
+    const std::unique_ptr<float[]> map(
+        new (std::nothrow) float[static_cast<size_t>(entries) * static_cast<size_t>(entryFloats)]);
+    if (map == nullptr) {
+        return;
+    }
     unsigned char stored[4] = {0, 0, 0, 0};
     for (int i = 0; i < entries; ++i) {
         stream.read(stored, static_cast<size_t>(entryBytes));
-        decodeStored(stored, entryBytes, map.data() + static_cast<size_t>(i) * entryFloats);
+        decodeStored(stored, entryBytes, map.get() + static_cast<size_t>(i) * entryFloats);
     }
     if (!declaredRasterIsPlausible(header.width, header.height, 8, stream.remaining())) {
         return;
@@ -174,7 +185,7 @@ void readColourMapped(Image& image, ByteStream& stream, const TgaHeader& header)
         for (int x = 0; x < image.width; ++x) {
             stream.read(&index, 1);
             const float* entry = index < entries
-                                     ? map.data() + static_cast<size_t>(index) * entryFloats
+                                     ? map.get() + static_cast<size_t>(index) * entryFloats
                                      : missingEntry;
             image.setPixel(entry, x, y);
         }
@@ -197,18 +208,23 @@ void readTrueColour(Image& image, ByteStream& stream, const TgaHeader& header, i
 
 void Image::loadTga(const char* path) {
     emptyPicture();
-    std::vector<unsigned char> bytes;
-    if (readWholeFile(path, bytes)) {
-        loadTgaFromMemory(bytes.data(), bytes.size());
+    const InputFile file(path);
+    if (file.get() != nullptr) {
+        ByteStream stream(file.get());
+        readTga(stream);
     }
 }
 
 void Image::loadTgaFromMemory(const unsigned char* data, size_t size) {
-    emptyPicture();
     ByteStream stream(data, size);
-    unsigned char headerBytes[kHeaderSize];
+    readTga(stream);
+}
+
+void Image::readTga(ByteStream& stream) {
+    emptyPicture();
+    unsigned char headerBytes[TGA_HEADER_SIZE];
     // A file shorter than its header or its id field loads nothing and keeps the old comment.
-    if (stream.read(headerBytes, kHeaderSize) < kHeaderSize) {
+    if (stream.read(headerBytes, TGA_HEADER_SIZE) < TGA_HEADER_SIZE) {
         return;
     }
     const TgaHeader header = parseHeader(headerBytes);
@@ -217,8 +233,12 @@ void Image::loadTgaFromMemory(const unsigned char* data, size_t size) {
     if (stream.read(id, idLength) < idLength) {
         return;
     }
-    comment.assign(reinterpret_cast<const char*>(id),
-                   static_cast<size_t>(std::find(id, id + idLength, 0) - id));
+    comment.clear();
+    // Without memory for at most 255 bytes of id the picture could not be had either.
+    if (!appendComment(comment, reinterpret_cast<const char*>(id),
+                       static_cast<size_t>(std::find(id, id + idLength, 0) - id))) {
+        return;
+    }
     switch (header.imageType) {
     case 1:
         readColourMapped(*this, stream, header);

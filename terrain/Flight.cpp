@@ -1,6 +1,8 @@
 // The start-up settings and the circular flight, and the frame that they give.
 #include "terrain/Flight.h"
 
+#include "terrain/SineCosine.h"
+
 #include <cmath>
 
 namespace {
@@ -29,8 +31,9 @@ void setStartUpValues(Viewer& viewer) {
 
 void placeOnCircle(Viewer& viewer, uint32_t milliseconds) {
     const double angle = static_cast<double>(milliseconds) * RADIANS_PER_MILLISECOND;
-    viewer.x = static_cast<float>(std::cos(angle) * CIRCLE_RADIUS + CIRCLE_CENTRE_X);
-    viewer.y = static_cast<float>(std::sin(angle) * CIRCLE_RADIUS + CIRCLE_CENTRE_Y);
+    const SineCosine place = sineCosine(angle);
+    viewer.x = static_cast<float>(place.cosine * CIRCLE_RADIUS + CIRCLE_CENTRE_X);
+    viewer.y = static_cast<float>(place.sine * CIRCLE_RADIUS + CIRCLE_CENTRE_Y);
     viewer.heading = static_cast<float>(angle + HEADING_OFFSET);
 }
 

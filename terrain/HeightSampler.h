@@ -46,6 +46,18 @@ class HeightSampler {
 
     // False for a map without texels, whose heights come from whatever the scratch holds.
     bool hasTexels() const { return width_ > 0 && height_ > 0; }
+    // True when every texel's offset in floats fits a 32-bit int, as the vector paths index them.
+    bool offsetsFitInt() const {
+        return static_cast<unsigned long long>(rowFloats_) * static_cast<unsigned>(height_) <=
+               2147483647ull;
+    }
+
+    // The map's layout, for the strip paths that wrap and read several samples at a time.
+    const float* pixels() const { return pixels_; }
+    int mapWidth() const { return width_; }
+    int mapHeight() const { return height_; }
+    size_t channels() const { return channels_; }
+    size_t rowFloats() const { return rowFloats_; }
 
     HeightAxis column(float x) const { return axis(x, width_, channels_); }
     HeightAxis row(float y) const { return axis(y, height_, rowFloats_); }
@@ -99,11 +111,11 @@ class HeightSampler {
         terrain_.fracY = cellFraction(y, row);
     }
 
-  private:
     // Cells up to this size go to the wrap as they are; larger ones are first reduced by the
     // map's period so that the cell and its neighbour stay representable as int.
     static constexpr float LARGEST_DIRECT_CELL = 1073741824.0f;
 
+  private:
     static HeightAxis axis(float value, int period, size_t stride) {
         HeightAxis axis = floorAxis(value, period);
         wrapAxis(axis, period, stride);

@@ -1,6 +1,7 @@
 // The viewer: camera position and heading, the settings of the fan of rays, and the terrain.
 #pragma once
 
+#include "StripPath.h"
 #include "Terrain.h"
 
 #include <vector>
@@ -24,6 +25,8 @@ struct Vec2 {
 
 // Handed to GL member by member, so each member must be its floats side by side.
 struct StripVertex {
+    // Left unset: buildRayStrip writes every member, so a new strip's array is not zeroed first.
+    StripVertex() {}
     Vec3 position;
     Vec3 normal;
     float texCoord[2];
@@ -42,6 +45,9 @@ struct Viewer {
     float nearDistance;
     float spacingStep;
     Terrain terrain;
+    // How buildRayStrip computes its vertices: the fastest path here unless set otherwise; a path
+    // that this processor cannot run is taken as the plain one.
+    StripPath stripPath;
 
     Viewer();
 

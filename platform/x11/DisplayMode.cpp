@@ -5,6 +5,7 @@
 #include <X11/extensions/Xrandr.h>
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -45,25 +46,20 @@ RROutput chosenOutput(Display* display, Window root, XRRScreenResources* resourc
     return 0;
 }
 
-// A listed mode of the output with exactly this size; progressive modes before interlaced ones.
+// The output's modes, in its order, with the sizes the screen resources give them.
 RRMode modeOfSize(XRRScreenResources* resources, XRROutputInfo* output, int width, int height) {
-    RRMode found = 0;
+    std::vector<ListedMode> listed;
     for (int i = 0; i < output->nmode; i++) {
         for (int j = 0; j < resources->nmode; j++) {
             const XRRModeInfo& mode = resources->modes[j];
-            if (mode.id != output->modes[i] || static_cast<int>(mode.width) != width ||
-                static_cast<int>(mode.height) != height) {
-                continue;
-            }
-            if (!(mode.modeFlags & RR_Interlace)) {
-                return mode.id;
-            }
-            if (!found) {
-                found = mode.id;
+            if (mode.id == output->modes[i]) {
+                listed.push_back({mode.id, static_cast<int>(mode.width),
+                                  static_cast<int>(mode.height),
+                                  (mode.modeFlags & RR_Interlace) != 0});
             }
         }
     }
-    return found;
+    return chooseModeOfSize(listed.data(), static_cast<int>(listed.size()), width, height);
 }
 
 int activeCrtcCount(Display* display, XRRScreenResources* resources) {
@@ -116,6 +112,22 @@ bool setScreenSize(Display* display, Window root, int width, int height, int wid
 }
 
 } // namespace
+
+unsigned long chooseModeOfSize(const ListedMode* modes, int count, int width, int height) {
+    unsigned long interlaced = 0;
+    for (int i = 0; i < count; i++) {
+        if (modes[i].width != width || modes[i].height != height) {
+            continue;
+        }
+        if (!modes[i].interlaced) {
+            return modes[i].id;
+        }
+        if (!interlaced) {
+            interlaced = modes[i].id;
+        }
+    }
+    return interlaced;
+}
 
 int changeDisplayMode(Display* display, int width, int height, int bits, SavedDisplayMode* saved,
                       ModeArea* area) {

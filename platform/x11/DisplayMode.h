@@ -27,6 +27,18 @@ struct ModeArea {
     int y;
 };
 
+// One mode that an output lists, in the output's order.
+struct ListedMode {
+    unsigned long id;
+    int width;
+    int height;
+    bool interlaced;
+};
+
+// The first progressive mode of exactly width x height, else the first interlaced one of that
+// size (a progressive mode flickers less and is what a full-screen program expects); 0 for none.
+unsigned long chooseModeOfSize(const ListedMode* modes, int count, int width, int height);
+
 // Switches the primary output (or else the first connected output that is lit) to a mode of
 // exactly width x height, when the screen's pixels have `bits` bits (depth or bits per pixel) and
 // the output is not turned by a quarter. Returns 1 and fills `saved` and `area` on success; on

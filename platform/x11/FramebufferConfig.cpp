@@ -1,30 +1,24 @@
 #include "platform/x11/FramebufferConfig.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
-// Among configurations sorted best first, the first one that matches the visual asked for, or,
-// with none asked, the first one whose visual has the default depth (a deeper visual would make
-// the window translucent under a compositor), else the first one.
 GLXFBConfig pick(Display* display, int screen, GLXFBConfig* configs, int count, VisualID visualId) {
-    GLXFBConfig fallback = nullptr;
+    std::vector<ConfigVisual> visuals(static_cast<size_t>(count));
     for (int i = 0; i < count; i++) {
         XVisualInfo* visual = glXGetVisualFromFBConfig(display, configs[i]);
-        if (!visual) {
-            continue;
-        }
-        const bool exact = visualId ? visual->visualid == visualId
-                                    : visual->depth == DefaultDepth(display, screen);
-        XFree(visual);
-        if (exact) {
-            return configs[i];
-        }
-        if (!visualId && !fallback) {
-            fallback = configs[i];
+        if (visual) {
+            visuals[static_cast<size_t>(i)] = {true, visual->visualid, visual->depth};
+            XFree(visual);
+        } else {
+            visuals[static_cast<size_t>(i)] = {false, 0, 0};
         }
     }
-    return fallback;
+    const int chosen =
+        chooseConfigIndex(visuals.data(), count, visualId, DefaultDepth(display, screen));
+    return chosen >= 0 ? configs[chosen] : nullptr;
 }
 
 GLXFBConfig choose(Display* display, int screen, int colour, int depth, VisualID visualId) {
@@ -58,6 +52,24 @@ GLXFBConfig choose(Display* display, int screen, int colour, int depth, VisualID
 }
 
 } // namespace
+
+int chooseConfigIndex(const ConfigVisual* visuals, int count, VisualID visualId, int defaultDepth) {
+    int fallback = -1;
+    for (int i = 0; i < count; i++) {
+        if (!visuals[i].present) {
+            continue;
+        }
+        const bool exact =
+            visualId ? visuals[i].visualId == visualId : visuals[i].depth == defaultDepth;
+        if (exact) {
+            return i;
+        }
+        if (!visualId && fallback < 0) {
+            fallback = i;
+        }
+    }
+    return fallback;
+}
 
 GLXFBConfig chooseFramebufferConfig(Display* display, int screen, int bits, VisualID visualId) {
     const int channel = std::min(8, bits / 3);

@@ -167,6 +167,16 @@ case_close_request() {
     expect_exit 15 0 "the close request"
 }
 
+# The window procedure lets a button click and a wheel turn pass: only the mouse read through
+# DirectInput can end the run on BUTTON (xdotool's 1 to 3, and 4 or 5 for the wheel).
+case_mouse_button() {
+    screensaver 1 0 /s || return
+    await_drawing "$WINDOW" || return
+    expect_running "the mouse button" || return
+    click "$1"
+    expect_exit 15 - "mouse button $1"
+}
+
 no_screensaver_window() { ! has_window Quellmoor || fail "a window titled Quellmoor appeared"; }
 ended_or_screensaver_window() { has_window Quellmoor || program_ended; }
 
@@ -243,6 +253,8 @@ wine_prefix "$BITS"
 both full-screen-640x480 640x480 case_full_screen /s
 both window-fallback-1024x768 1024x768 case_window_fallback
 wide close-request-exit-code 1024x768 case_close_request
+wide button-click-ends-run 640x480 case_mouse_button 1
+wide wheel-turn-ends-run 640x480 case_mouse_button 5
 both images-missing-checkerboard 640x480 case_images 0 0 checkerboard Escape -s
 both images-in-fallback-directory 640x480 case_images 0 1 landscape Return /S
 both about-slash-c 640x480 case_about_box return /c

@@ -156,6 +156,20 @@ case_about() {
     expect_exit 30 0
 }
 
+# Keys typed into another program's window reach neither the bordered window nor its raw input,
+# which counts only while the window has the focus: the run goes on until a key reaches it.
+case_keys_elsewhere() {
+    make_foreign_window || return
+    quellmoor /s
+    await_quellmoor || return
+    await_sky 640x48+0+0 || return
+    press_key a "$FOREIGN"
+    press_key space
+    settle
+    expect_running "a key reached its window" || return
+    press_key a "$(find_window Quellmoor)"
+    expect_exit 30 0
+}
 case_about_without_display() {
     launch -C "$DATA" -u DISPLAY "$QUELLMOOR" /C
     expect_exit 30 0 || return
@@ -286,6 +300,7 @@ run_case quit_wheel $LARGE quit_case click 5
 run_case quit_relative_motion $LARGE quit_case nudge_pointer 7 5
 run_case quit_fifth_pointer_move $LARGE case_quit_fifth_pointer_move
 run_case quit_close_request $LARGE quit_case close_quellmoor
+run_case keys_elsewhere_go_on $LARGE case_keys_elsewhere
 run_case about_return $LARGE case_about Return /c
 run_case about_ok_button $LARGE case_about ok -c:1234
 run_case about_close_request $LARGE case_about close '\c'

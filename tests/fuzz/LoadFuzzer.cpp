@@ -1,7 +1,9 @@
-// Image::load over a real file: the first byte picks the file name, the rest is the file. Reading
-// through the extension dispatch and the file must give what the in-memory reader gives.
+// Image::load over a real file: the first byte picks the file name and a read window, the rest is
+// the file. Reading through the extension dispatch and the file, and through the small window,
+// must give what the in-memory reader gives.
 #include "FuzzCheck.h"
 #include "PictureChecks.h"
+#include "image/ByteStream.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -45,6 +47,28 @@ bool writeFile(const std::string& path, const uint8_t* data, size_t size) {
     }
     const bool written = size == 0 || std::fwrite(data, 1, size, file) == size;
     return std::fclose(file) == 0 && written;
+}
+
+// The same reader over the open file through a small window, so that the window's edges fall
+// inside headers, rows and pixels.
+void readThroughWindow(Image& image, Reader reader, const std::string& path, size_t window) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    fuzzCheck(file != nullptr, "the file can be opened");
+    ByteStream stream(file, window);
+    switch (reader) {
+    case TGA:
+        image.readTga(stream);
+        break;
+    case BMP:
+        image.readBmp(stream);
+        break;
+    case PNM:
+        image.readPnm(stream);
+        break;
+    case NONE:
+        break;
+    }
+    std::fclose(file);
 }
 
 void readFromMemory(Image& image, Reader reader, const uint8_t* data, size_t size) {
@@ -92,6 +116,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     readFromMemory(viaMemory, name.reader, file, fileSize);
     fuzzCheck(samePicture(viaFile, viaMemory) && viaFile.comment == viaMemory.comment,
               "a file reads as its bytes do in memory");
+    // The size of the window comes from the name byte too, so that every name meets every size.
+    Image viaWindow;
+    fillMarker(viaWindow);
+    readThroughWindow(viaWindow, name.reader, path, 2 + (data[0] / NAME_COUNT) % 62);
+    fuzzCheck(samePicture(viaWindow, viaMemory) && viaWindow.comment == viaMemory.comment,
+              "a file read through any window reads as its bytes do in memory");
     if (name.reader == NONE) {
         fuzzCheck(holdsMarkerPicture(viaFile) && viaFile.comment == "marker",
                   "a name without a known extension reads nothing");

@@ -1,6 +1,6 @@
 // Writes the fuzzers' starting inputs: small valid and nearly valid files of every layout the
 // readers know, built with the unit tests' byte builders, and command lines. Usage: fuzz_seeds DIR
-#include "../unit/image/TestFiles.h"
+#include "tests/unit/image/ImageBytes.h"
 
 #include <cstdio>
 #include <filesystem>

@@ -474,6 +474,7 @@ wine_prefix() {
         "$E2E_DIR/winprobe.cpp" >>"$OUT/tools.log" 2>&1 ||
         e2e_abort "the Windows helper could not be built (see $OUT/tools.log)"
     unset WINEARCH
+    mkdir -p "$(dirname "$template")"
     [ -f "$template/drive_c/windows/system32/kernel32.dll" ] || make_wine_template "$template" ||
         e2e_abort "no Wine prefix could be made (see $OUT/prefix)"
     PREFIX=$WORK/prefix-$bits.$RANDOM

@@ -50,6 +50,7 @@ TEST(BmpReader, ReadsRowsBottomUpWithPadding) {
         Image image;
         fillMarker(image);
         image.loadBmpFromMemory(c.file.data(), c.file.size());
+        expectSameThroughAnyWindow(c.file, &Image::readBmp, &Image::loadBmpFromMemory);
         EXPECT_EQ(image.comment, "marker");
         expectPicture(image, KIND_RGB, c.width, c.height, c.pixels);
     }
@@ -89,6 +90,7 @@ TEST(BmpReader, RefusedLayoutsLeaveTheImageAlone) {
         fillMarker(image);
         image.loadBmpFromMemory(c.file.data(), c.file.size());
         EXPECT_TRUE(holdsMarker(image)) << c.name;
+        expectSameThroughAnyWindow(c.file, &Image::readBmp, &Image::loadBmpFromMemory);
     }
 }
 

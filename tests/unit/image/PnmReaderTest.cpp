@@ -6,7 +6,7 @@ namespace {
 
 using Pixel = std::vector<float>;
 
-const float kWhite = 1.0333333f;
+constexpr float PNM_GREY_WHITE = 1.0333333f;
 
 // The grey conversion of a value, as grey files store it.
 float grey(float v) {
@@ -41,11 +41,13 @@ std::vector<PnmCase> pnmCases() {
     const std::string longText(130, 'c');
     const std::string longest = longText.substr(0, 127);
     return {
-        loaded("P2", "P2 2 1 255\n0 255", {}, KIND_GREY, 2, 1, {{0, 0, {0}}, {1, 0, {kWhite}}}),
+        loaded("P2", "P2 2 1 255\n0 255", {}, KIND_GREY, 2, 1,
+               {{0, 0, {0}}, {1, 0, {PNM_GREY_WHITE}}}),
         loaded("P3 stores its top row first", "P3\n1 2\n255\n255 0 0\n0 0 255\n", {}, KIND_RGB, 1,
                2, {{0, 1, {1, 0, 0}}, {0, 0, {0, 0, 1}}}),
-        loaded("P1 inverts", "P1 2 1 1\n1 0", {}, KIND_GREY, 2, 1, {{0, 0, {0}}, {1, 0, {kWhite}}}),
-        loaded("lower-case p", "p2 1 1 255\n255", {}, KIND_GREY, 1, 1, {{0, 0, {kWhite}}}),
+        loaded("P1 inverts", "P1 2 1 1\n1 0", {}, KIND_GREY, 2, 1,
+               {{0, 0, {0}}, {1, 0, {PNM_GREY_WHITE}}}),
+        loaded("lower-case p", "p2 1 1 255\n255", {}, KIND_GREY, 1, 1, {{0, 0, {PNM_GREY_WHITE}}}),
         loaded("comments after type and width", "P6 # first\n2 #second\n1\n255\n",
                {255, 0, 0, 0, 255, 0}, KIND_RGB, 2, 1, {{0, 0, {1, 0, 0}}, {1, 0, {0, 1, 0}}},
                "marker firstsecond"),
@@ -53,11 +55,11 @@ std::vector<PnmCase> pnmCases() {
                {{0, 0, {grey(35 / 255.0f)}}, {1, 0, {grey(65 / 255.0f)}}}),
         loaded("P4 bits run on across rows", "P4 3 3 1\n", {0xB3, 0x80}, KIND_GREY, 3, 3,
                {{0, 2, {0}},
-                {1, 2, {kWhite}},
+                {1, 2, {PNM_GREY_WHITE}},
                 {2, 2, {0}},
                 {0, 1, {0}},
-                {1, 1, {kWhite}},
-                {2, 1, {kWhite}},
+                {1, 1, {PNM_GREY_WHITE}},
+                {2, 1, {PNM_GREY_WHITE}},
                 {0, 0, {0}},
                 {1, 0, {0}},
                 {2, 0, {0}}}),
@@ -66,14 +68,14 @@ std::vector<PnmCase> pnmCases() {
         loaded("P6 maximum above 255 still reads bytes", "P6 1 1 65535\n", {255, 0, 1}, KIND_RGB, 1,
                1, {{0, 0, {255 / 65535.0f, 0, 1 / 65535.0f}}}),
         loaded("P2 maximum above 255", "P2 1 1 65535\n65535", {}, KIND_GREY, 1, 1,
-               {{0, 0, {kWhite}}}),
+               {{0, 0, {PNM_GREY_WHITE}}}),
         loaded("P5 rows are reversed", "P5 2 2 255\n", {0, 51, 102, 153}, KIND_GREY, 2, 2,
                {{0, 1, {0}},
                 {1, 1, {grey(51 / 255.0f)}},
                 {0, 0, {grey(102 / 255.0f)}},
                 {1, 0, {grey(153 / 255.0f)}}}),
         loaded("signs, zeros and other blanks", "P2\t2\t1\t0255\v-0\f+255", {}, KIND_GREY, 2, 1,
-               {{0, 0, {0}}, {1, 0, {kWhite}}}),
+               {{0, 0, {0}}, {1, 0, {PNM_GREY_WHITE}}}),
         loaded("a word repeats the previous sample", "P2 3 1 10\n7 x 9", {}, KIND_GREY, 3, 1,
                {{1, 0, {grey(0.7f)}}, {2, 0, {grey(0.7f)}}}),
         loaded("missing samples keep their position", "P3 2 1 10\n1 2 3 4", {}, KIND_RGB, 2, 1,
@@ -81,12 +83,12 @@ std::vector<PnmCase> pnmCases() {
         loaded("a missing first text sample is 0", "P2 1 1 10\n", {}, KIND_GREY, 1, 1,
                {{0, 0, {0}}}),
         loaded("a missing first bitmap sample is 0, white", "P1 1 1 1\n", {}, KIND_GREY, 1, 1,
-               {{0, 0, {kWhite}}}),
+               {{0, 0, {PNM_GREY_WHITE}}}),
         loaded("a missing first byte is 0", "P6 1 1 255\n", {}, KIND_RGB, 1, 1,
                {{0, 0, {0, 0, 0}}}),
         loaded("no byte after the maximum", "P2 1 1 255", {}, KIND_GREY, 1, 1, {{0, 0, {0}}}),
         loaded("missing P4 bytes reuse the last one", "P4 8 2 1\n", {0x80}, KIND_GREY, 8, 2,
-               {{0, 0, {0}}, {1, 0, {kWhite}}, {0, 1, {0}}, {7, 1, {kWhite}}}),
+               {{0, 0, {0}}, {1, 0, {PNM_GREY_WHITE}}, {0, 1, {0}}, {7, 1, {PNM_GREY_WHITE}}}),
         loaded("a 127-character comment", "P2 #" + longest + "\n1 1 255\n0", {}, KIND_GREY, 1, 1,
                {{0, 0, {0}}}, "marker" + longest),
         notLoaded("a longer comment ends the header", "P2 #" + longText + "\n1 1 255\n0", UNCHANGED,
@@ -111,6 +113,7 @@ TEST(PnmReader, ReadsAllSixTypesAndRefusesBadHeaders) {
         Image image;
         fillMarker(image);
         image.loadPnmFromMemory(c.file.data(), c.file.size());
+        expectSameThroughAnyWindow(c.file, &Image::readPnm, &Image::loadPnmFromMemory);
         EXPECT_EQ(image.comment, c.comment);
         if (c.outcome == UNCHANGED) {
             image.comment = "marker";
@@ -132,6 +135,19 @@ TEST(PnmReader, CommentsAccumulateOverReads) {
     image.loadPnmFromMemory(first.data(), first.size());
     image.loadPnmFromMemory(second.data(), second.size());
     EXPECT_EQ(image.comment, "onetwo");
+    EXPECT_TRUE(image.isLoaded());
+}
+
+TEST(PnmReader, CommentTextStopsGrowingAt64KiBButTheHeaderReadsOn) {
+    const std::string line(99, 'c');
+    std::string header = "P5\n";
+    for (int i = 0; i < 1000; ++i) {
+        header += "#" + line + "\n";
+    }
+    const Bytes file = textBytes(header + "1 1 255\n") + Bytes{255};
+    Image image;
+    image.loadPnmFromMemory(file.data(), file.size());
+    EXPECT_EQ(image.comment, std::string(65536 / 99 * 99, 'c'));
     EXPECT_TRUE(image.isLoaded());
 }
 

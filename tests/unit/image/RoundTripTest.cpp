@@ -1,7 +1,5 @@
 #include "TestFiles.h"
 
-#include "image/FileBytes.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -11,10 +9,10 @@
 namespace {
 
 // Debian's ImageMagick; /usr/local/bin may hold something else under the same name.
-const char* const kConvert = "/usr/bin/convert";
-const int kWidth = 7;
-const int kHeight = 5;
-const float kGreyFactor = 1.0333333f;
+constexpr const char* ROUND_TRIP_CONVERT = "/usr/bin/convert";
+constexpr int ROUND_TRIP_WIDTH = 7;
+constexpr int ROUND_TRIP_HEIGHT = 5;
+constexpr float ROUND_TRIP_GREY_FACTOR = 1.0333333f;
 
 struct RoundTripCase {
     const char* name;
@@ -33,7 +31,8 @@ unsigned char sourceByte(int x, int y, int c) {
 }
 
 TEST(RoundTrip, ReadsWhatImageMagickWrites) {
-    ASSERT_EQ(access(kConvert, X_OK), 0) << kConvert << " is missing: install imagemagick";
+    ASSERT_EQ(access(ROUND_TRIP_CONVERT, X_OK), 0)
+        << ROUND_TRIP_CONVERT << " is missing: install imagemagick";
     const RoundTripCase cases[] = {
         {"plain.pgm", "gray", "-compress none", "P2", 1, true, false},
         {"raw.pgm", "gray", "", "P5", 1, true, false},
@@ -48,8 +47,8 @@ TEST(RoundTrip, ReadsWhatImageMagickWrites) {
     for (const RoundTripCase& c : cases) {
         SCOPED_TRACE(c.name);
         Bytes raw;
-        for (int y = 0; y < kHeight; ++y) {
-            for (int x = 0; x < kWidth; ++x) {
+        for (int y = 0; y < ROUND_TRIP_HEIGHT; ++y) {
+            for (int x = 0; x < ROUND_TRIP_WIDTH; ++x) {
                 for (int ch = 0; ch < c.channels; ++ch) {
                     raw.push_back(sourceByte(x, y, ch));
                 }
@@ -59,13 +58,14 @@ TEST(RoundTrip, ReadsWhatImageMagickWrites) {
         const std::string target = dir.path(c.name);
         const std::string prefix =
             std::string(c.name).find(".bmp") != std::string::npos ? "BMP3:" : "";
-        const std::string command = std::string(kConvert) + " -size " + std::to_string(kWidth) +
-                                    "x" + std::to_string(kHeight) + " -depth 8 " + c.rawFormat +
+        const std::string command = std::string(ROUND_TRIP_CONVERT) + " -size " +
+                                    std::to_string(ROUND_TRIP_WIDTH) + "x" +
+                                    std::to_string(ROUND_TRIP_HEIGHT) + " -depth 8 " + c.rawFormat +
                                     ":'" + source + "' " + c.options + " '" + prefix + target + "'";
         ASSERT_EQ(std::system(command.c_str()), 0) << command;
 
-        Bytes file;
-        ASSERT_TRUE(readWholeFile(target.c_str(), file));
+        const Bytes file = readBytesFile(target);
+        ASSERT_FALSE(file.empty());
         const std::string start(c.expectedStart);
         ASSERT_EQ(std::string(file.begin(), file.begin() + static_cast<long>(start.size())), start);
         if (start.empty()) {
@@ -77,16 +77,16 @@ TEST(RoundTrip, ReadsWhatImageMagickWrites) {
         Image image;
         image.load(target.c_str());
         ASSERT_TRUE(image.isLoaded());
-        ASSERT_EQ(image.width, kWidth);
-        ASSERT_EQ(image.height, kHeight);
+        ASSERT_EQ(image.width, ROUND_TRIP_WIDTH);
+        ASSERT_EQ(image.height, ROUND_TRIP_HEIGHT);
         ASSERT_EQ(image.channels, c.channels);
-        for (int y = 0; y < kHeight; ++y) {
-            for (int x = 0; x < kWidth; ++x) {
+        for (int y = 0; y < ROUND_TRIP_HEIGHT; ++y) {
+            for (int x = 0; x < ROUND_TRIP_WIDTH; ++x) {
                 const std::vector<float> pixel = pixelOf(image, x, y);
                 for (int ch = 0; ch < c.channels; ++ch) {
-                    const float value = c.grey ? pixel[ch] / kGreyFactor : pixel[ch];
+                    const float value = c.grey ? pixel[ch] / ROUND_TRIP_GREY_FACTOR : pixel[ch];
                     const float expected =
-                        sourceByte(x, c.topRowFirst ? y : kHeight - 1 - y, ch) / 255.0f;
+                        sourceByte(x, c.topRowFirst ? y : ROUND_TRIP_HEIGHT - 1 - y, ch) / 255.0f;
                     EXPECT_NEAR(value, expected, 1.0f / 255.0f + 1e-6f)
                         << "pixel " << x << "," << y << " channel " << ch;
                 }

@@ -2,67 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <stdexcept>
-
-Bytes operator+(Bytes head, const Bytes& tail) {
-    head.insert(head.end(), tail.begin(), tail.end());
-    return head;
-}
-
-Bytes textBytes(const std::string& text) {
-    return Bytes(text.begin(), text.end());
-}
-
-Bytes repeated(size_t count, unsigned char value) {
-    return Bytes(count, value);
-}
-
-void appendLe16(Bytes& bytes, int value) {
-    bytes.push_back(static_cast<unsigned char>(value & 0xFF));
-    bytes.push_back(static_cast<unsigned char>((value >> 8) & 0xFF));
-}
-
-void appendLe32(Bytes& bytes, long long value) {
-    for (int shift = 0; shift < 32; shift += 8) {
-        bytes.push_back(static_cast<unsigned char>((value >> shift) & 0xFF));
-    }
-}
-
-Bytes tgaHeader(int idLength, int mapType, int imageType, int mapFirst, int mapLength, int mapBits,
-                int width, int height, int depth) {
-    Bytes bytes = {static_cast<unsigned char>(idLength), static_cast<unsigned char>(mapType),
-                   static_cast<unsigned char>(imageType)};
-    appendLe16(bytes, mapFirst);
-    appendLe16(bytes, mapLength);
-    bytes.push_back(static_cast<unsigned char>(mapBits));
-    appendLe16(bytes, 0);
-    appendLe16(bytes, 0);
-    appendLe16(bytes, width);
-    appendLe16(bytes, height);
-    bytes.push_back(static_cast<unsigned char>(depth));
-    bytes.push_back(0);
-    return bytes;
-}
-
-Bytes bmpHeaders(int width, int height, int bits, int dataOffset, int infoSize, int compression) {
-    Bytes bytes = textBytes("BM");
-    appendLe32(bytes, 0);
-    appendLe32(bytes, 0);
-    appendLe32(bytes, dataOffset);
-    appendLe32(bytes, infoSize);
-    appendLe32(bytes, width);
-    appendLe32(bytes, height);
-    appendLe16(bytes, 1);
-    appendLe16(bytes, bits);
-    appendLe32(bytes, compression);
-    for (int i = 0; i < 5; ++i) {
-        appendLe32(bytes, 0);
-    }
-    return bytes;
-}
+#include <cstdio>
+#include <cstring>
 
 std::vector<float> pixelOf(const Image& image, int x, int y) {
     const float* first = image.pixels + (static_cast<size_t>(y) * image.width + x) * image.channels;
@@ -97,28 +38,39 @@ bool isEmptyPicture(const Image& image) {
            image.channels == 0;
 }
 
-TempDir::TempDir() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "quellmoor-image-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("cannot create a scratch directory");
+namespace {
+
+void expectSamePicture(const Image& got, const Image& wanted) {
+    ASSERT_EQ(got.kind, wanted.kind);
+    ASSERT_EQ(got.width, wanted.width);
+    ASSERT_EQ(got.height, wanted.height);
+    ASSERT_EQ(got.channels, wanted.channels);
+    EXPECT_EQ(got.comment, wanted.comment);
+    ASSERT_EQ(got.pixels == nullptr, wanted.pixels == nullptr);
+    if (got.pixels != nullptr) {
+        const size_t floats = static_cast<size_t>(got.width) * static_cast<size_t>(got.height) *
+                              static_cast<size_t>(got.channels);
+        EXPECT_EQ(std::memcmp(got.pixels, wanted.pixels, floats * sizeof(float)), 0);
     }
-    root_ = pattern;
 }
 
-TempDir::~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(root_, ignored);
-}
+} // namespace
 
-std::string TempDir::path(const std::string& name) const {
-    return root_ + "/" + name;
-}
-
-std::string TempDir::write(const std::string& name, const Bytes& bytes) const {
-    const std::string full = path(name);
-    std::ofstream out(full, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-    return full;
+void expectSameThroughAnyWindow(const Bytes& file, StreamReader read, MemoryReader readMemory) {
+    Image wanted;
+    fillMarker(wanted);
+    (wanted.*readMemory)(file.data(), file.size());
+    TempDir dir;
+    const std::string path = dir.write("picture", file);
+    for (size_t window : {2, 3, 4, 5, 7, 13, 64, 4096}) {
+        SCOPED_TRACE("window of " + std::to_string(window) + " bytes");
+        std::FILE* opened = std::fopen(path.c_str(), "rb");
+        ASSERT_NE(opened, nullptr);
+        ByteStream stream(opened, window);
+        Image got;
+        fillMarker(got);
+        (got.*read)(stream);
+        std::fclose(opened);
+        expectSamePicture(got, wanted);
+    }
 }

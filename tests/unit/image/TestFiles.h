@@ -1,23 +1,12 @@
-// Builders for image files written byte by byte, a scratch directory, and pixel access for tests.
+// Pixel access and checks for the image tests, beside the file builders they share.
 #pragma once
 
+#include "ImageBytes.h"
+#include "image/ByteStream.h"
 #include "image/Image.h"
 
 #include <string>
 #include <vector>
-
-using Bytes = std::vector<unsigned char>;
-
-Bytes operator+(Bytes head, const Bytes& tail);
-Bytes textBytes(const std::string& text);
-Bytes repeated(size_t count, unsigned char value);
-void appendLe16(Bytes& bytes, int value);
-void appendLe32(Bytes& bytes, long long value);
-
-Bytes tgaHeader(int idLength, int mapType, int imageType, int mapFirst, int mapLength, int mapBits,
-                int width, int height, int depth);
-Bytes bmpHeaders(int width, int height, int bits = 24, int dataOffset = 54, int infoSize = 40,
-                 int compression = 0);
 
 // The channels of pixel (x, y), read straight from the sample buffer.
 std::vector<float> pixelOf(const Image& image, int x, int y);
@@ -36,16 +25,9 @@ void fillMarker(Image& image);
 bool holdsMarker(const Image& image);
 bool isEmptyPicture(const Image& image);
 
-class TempDir {
-  public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
+using StreamReader = void (Image::*)(ByteStream&);
+using MemoryReader = void (Image::*)(const unsigned char*, size_t);
 
-    std::string path(const std::string& name) const;
-    std::string write(const std::string& name, const Bytes& bytes) const;
-
-  private:
-    std::string root_;
-};
+// Reads the file through windows of several small sizes, so that the window's edges fall inside
+// headers, pixels and rows, and expects each read to leave what the bytes leave in memory.
+void expectSameThroughAnyWindow(const Bytes& file, StreamReader read, MemoryReader readMemory);

@@ -113,6 +113,7 @@ TEST(TgaReader, DecodesEveryLayoutAndRefusesTheRest) {
         Image image;
         fillMarker(image);
         image.loadTgaFromMemory(c.file.data(), c.file.size());
+        expectSameThroughAnyWindow(c.file, &Image::readTga, &Image::loadTgaFromMemory);
         EXPECT_EQ(image.comment, c.comment);
         if (c.kind == 0) {
             EXPECT_TRUE(isEmptyPicture(image));
