@@ -6,7 +6,8 @@
 #
 # BUILD_ROOT (build/ by default) holds the linux, mingw-x86_64 and mingw-i686 builds; logs go to
 # BUILD_ROOT/digest/. The Wine prefix comes from the end-to-end harness (lib/harness.sh), which
-# makes one per run (its 32-bit half runs the 32-bit build), or keeps it in QUELLMOOR_E2E_WINE_CACHE.
+# makes one per run (its 32-bit half runs the 32-bit build), or keeps it in
+# QUELLMOOR_E2E_WINE_CACHE.
 
 # shellcheck source-path=SCRIPTDIR source=../e2e/lib/harness.sh
 source "$(dirname "$0")/../e2e/lib/harness.sh"
