@@ -34,6 +34,8 @@ const int LONG_RUN_FRAMES = 1000;
 const int MEASURE_EVERY = 100;
 const int WINDOW_FRAMES = 10;
 const uintptr_t LIMIT_CODE = 0x1000;
+// What a whole run may end above where it began (see AWholeRunGivesBackWhatItTook).
+constexpr size_t DRIVER_SLACK_BYTES = 16;
 // About 60 frames a second of flight.
 const uint32_t MILLISECONDS_PER_FRAME = 17;
 
@@ -123,8 +125,11 @@ TEST_F(MemoryGrowth, AWholeRunGivesBackWhatItTook) {
     const size_t after = heapInUse();
     ASSERT_EQ(exitCode, static_cast<int>(LIMIT_CODE));
     std::printf("heap in use before a run: %zu bytes, after it: %zu bytes\n", before, after);
-    // A run may give back a few bytes that the process held before it (seen: 16), never keep more.
-    EXPECT_LE(after, before);
+    // Mesa's worker threads resize a block of their own on their own schedule, so a run has
+    // ended 16 bytes below or above where it began. Anything of ours left behind is a whole
+    // block, 32 bytes or more in the C library's count (under AddressSanitizer its leak check at
+    // exit catches what this lets through).
+    EXPECT_LE(after, before + DRIVER_SLACK_BYTES);
 }
 
 } // namespace
