@@ -7,7 +7,6 @@
 
 #include <immintrin.h>
 
-#include <algorithm>
 #include <limits>
 
 // Only the functions marked so are compiled for AVX2 (a pragma would also be taken by GCC, but
@@ -198,51 +197,11 @@ QUELLMOOR_AVX2 bool eightVertices(const HeightSampler& sampler, const StripRay& 
     return true;
 }
 
-// Eight vertices at the given distances, one by one where a lane is outside the direct range.
-QUELLMOOR_AVX2 void eightOrPlain(const HeightSampler& sampler, const StripRay& ray,
-                                 const float* distances, StripVertex* vertices) {
-    if (!eightVertices(sampler, ray, distances, vertices)) {
-        for (int lane = 0; lane < AVX2_LANES; ++lane) {
-            plainVertex(sampler, ray, distances[lane], vertices[lane]);
-        }
-    }
-}
-
 } // namespace
 
 QUELLMOOR_AVX2 void buildVerticesAvx2(const HeightSampler& sampler, const StripRay& ray,
                                       StripVertex* vertices, int count) {
-    StripDistances distances(ray);
-    float group[AVX2_LANES];
-    int i = 0;
-    const __m256i laneIndex = _mm256_setr_epi32(1, 2, 3, 4, 5, 6, 7, 8);
-    for (; i + AVX2_LANES <= count; i += AVX2_LANES) {
-        alignas(32) float steps[AVX2_LANES];
-        _mm256_store_ps(steps, _mm256_mul_ps(_mm256_cvtepi32_ps(
-                                                 _mm256_add_epi32(_mm256_set1_epi32(i), laneIndex)),
-                                             _mm256_set1_ps(ray.spacingStep)));
-        for (int lane = 0; lane < AVX2_LANES; ++lane) {
-            group[lane] = distances.nextWithStep(steps[lane]);
-        }
-        eightOrPlain(sampler, ray, group, vertices + i);
-    }
-    if (i == count) {
-        return;
-    }
-    if (i == 0) {
-        for (; i < count; ++i) {
-            plainVertex(sampler, ray, distances.next(), vertices[i]);
-        }
-        return;
-    }
-    // The rest as the last full group of the strip: the vertices it computes again come out the
-    // same.
-    const int rest = count - i;
-    std::copy(group + rest, group + AVX2_LANES, group);
-    for (int lane = AVX2_LANES - rest; lane < AVX2_LANES; ++lane) {
-        group[lane] = distances.next();
-    }
-    eightOrPlain(sampler, ray, group, vertices + count - AVX2_LANES);
+    buildVerticesInGroups<AVX2_LANES, eightVertices>(sampler, ray, vertices, count);
 }
 
 #endif

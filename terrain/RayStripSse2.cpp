@@ -7,7 +7,6 @@
 
 #include <emmintrin.h>
 
-#include <algorithm>
 #include <limits>
 
 namespace {
@@ -200,43 +199,7 @@ static_assert(sizeof(StripVertex) == 8 * sizeof(float), "a vertex is stored as e
 
 void buildVerticesSse2(const HeightSampler& sampler, const StripRay& ray, StripVertex* vertices,
                        int count) {
-    StripDistances distances(ray);
-    float group[SSE2_LANES];
-    const auto compute = [&](int start) {
-        if (!fourVertices(sampler, ray, group, vertices + start)) {
-            for (int lane = 0; lane < SSE2_LANES; ++lane) {
-                plainVertex(sampler, ray, group[lane], vertices[start + lane]);
-            }
-        }
-    };
-    int i = 0;
-    const __m128i laneIndex = _mm_setr_epi32(1, 2, 3, 4);
-    for (; i + SSE2_LANES <= count; i += SSE2_LANES) {
-        alignas(16) float steps[SSE2_LANES];
-        _mm_store_ps(steps, _mm_mul_ps(_mm_cvtepi32_ps(_mm_add_epi32(_mm_set1_epi32(i), laneIndex)),
-                                       _mm_set1_ps(ray.spacingStep)));
-        for (int lane = 0; lane < SSE2_LANES; ++lane) {
-            group[lane] = distances.nextWithStep(steps[lane]);
-        }
-        compute(i);
-    }
-    if (i == count) {
-        return;
-    }
-    if (i == 0) {
-        for (; i < count; ++i) {
-            plainVertex(sampler, ray, distances.next(), vertices[i]);
-        }
-        return;
-    }
-    // The rest as the last full group of the strip: the vertices it computes again come out the
-    // same.
-    const int rest = count - i;
-    std::copy(group + rest, group + SSE2_LANES, group);
-    for (int lane = SSE2_LANES - rest; lane < SSE2_LANES; ++lane) {
-        group[lane] = distances.next();
-    }
-    compute(count - SSE2_LANES);
+    buildVerticesInGroups<SSE2_LANES, fourVertices>(sampler, ray, vertices, count);
 }
 
 #endif
