@@ -119,8 +119,28 @@ expect_picture() {
     fail "not the $kind: $verdict [$LAST_STATISTICS]"
 }
 
-# Screensaver on a display where 640 x 480 can be set: a pop-up, the landscape, and a key ends it.
+# The application manifest that Windows reads at start, as the build put it into the .scr: run as
+# the user, written for Windows 7 to 11, and aware of every monitor's scaling (so that 640 x 480
+# is 640 x 480 pixels).
+expect_manifest() {
+    local manifest os
+    manifest=$(wrestool -x --type=24 --name=1 "$SCR") || fail "no manifest resource in $SCR" || return
+    echo "$manifest" >"$CASE_DIR/manifest.xml"
+    grep -q 'requestedExecutionLevel level="asInvoker"' <<<"$manifest" || fail "not asInvoker" ||
+        return
+    grep -q '>PerMonitorV2, PerMonitor</dpiAwareness>' <<<"$manifest" ||
+        fail "not per-monitor DPI aware" || return
+    # Windows 7, 8, 8.1 and 10 (which 11 shares).
+    for os in 35138b9a-5d96-4fbd-8e2d-a2440225f93a 4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38 \
+        1f676c76-80e1-4239-95bb-83d0f6d0da78 8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a; do
+        grep -q "<supportedOS Id=\"{$os}\"/>" <<<"$manifest" || fail "no supportedOS $os" || return
+    done
+}
+
+# Screensaver on a display where 640 x 480 can be set: the manifest, then a pop-up, the landscape,
+# and a key ends it.
 case_full_screen() {
+    expect_manifest || return
     screensaver 1 0 "$@" || return
     expect_window_kind popup || return
     [ "$(window_geometry "$WINDOW")" = 640x480+0+0 ] ||
