@@ -124,7 +124,7 @@ expect_picture() {
 # is 640 x 480 pixels).
 expect_manifest() {
     local manifest os
-    manifest=$(wrestool -x --type=24 --name=1 "$SCR") || fail "no manifest resource in $SCR" || return
+    manifest=$(wrestool -x --raw --type=24 --name=1 "$SCR") || fail "no manifest resource in $SCR" || return
     echo "$manifest" >"$CASE_DIR/manifest.xml"
     grep -q 'requestedExecutionLevel level="asInvoker"' <<<"$manifest" || fail "not asInvoker" ||
         return
