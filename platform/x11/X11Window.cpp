@@ -8,6 +8,7 @@
 #include "platform/x11/FrameRateOverlay.h"
 #include "platform/x11/FramebufferConfig.h"
 #include "platform/x11/ModeGuard.h"
+#include "platform/x11/ModeRecord.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -82,27 +83,33 @@ void makeGlContext(GlWindow& window, Display* display, GLXFBConfig config) {
     }
 }
 
+// Changes the display mode and puts the window over it, past the window manager. The window is
+// the instance's mark in the mode record (ModeRecord.h), so it exists before the mode changes.
+// When the mode cannot be set, or nothing could give it back after a crash, the window stays a
+// bordered one.
+void takeFullScreen(GlWindow& window, Display* display) {
+    ModeArea area{0, 0};
+    if (!holdDisplayMode(display, window.window, window.width, window.height, window.bits, &area)) {
+        window.fullScreen = 0;
+        return;
+    }
+    if (!startModeGuard(DisplayString(display), window.window, &window.native.modeGuard)) {
+        releaseDisplayMode(display, window.window);
+        window.fullScreen = 0;
+        return;
+    }
+    XSetWindowAttributes attributes{};
+    attributes.override_redirect = True;
+    XChangeWindowAttributes(display, window.window, CWOverrideRedirect, &attributes);
+    XMoveWindow(display, window.window, area.x, area.y);
+}
+
 // Full screen when the mode can be set (a window over the whole mode, past the window manager,
 // with the pointer and keyboard grabbed and the cursor hidden); otherwise a bordered window of
 // the asked client size with the cursor left alone.
 void createOwnWindow(GlWindow& window, Display* display) {
     NativeWindowState& native = window.native;
     const int screen = DefaultScreen(display);
-    ModeArea area{0, 0};
-    if (window.fullScreen) {
-        SavedDisplayMode saved{};
-        if (!changeDisplayMode(display, window.width, window.height, window.bits, &saved, &area)) {
-            window.fullScreen = 0;
-        } else if (!startModeGuard(DisplayString(display), saved, &native.modeGuard)) {
-            // A mode that nothing could put back after a crash is not worth the risk.
-            restoreDisplayMode(display, saved);
-            window.fullScreen = 0;
-        }
-    }
-    if (!window.fullScreen) {
-        area = ModeArea{0, 0};
-    }
-
     // The pixel format comes before the window here: X fixes a window's visual when it is made.
     GLXFBConfig config = chooseFramebufferConfig(display, screen, window.bits, 0);
     XVisualInfo* visual = config ? glXGetVisualFromFBConfig(display, config) : nullptr;
@@ -116,12 +123,14 @@ void createOwnWindow(GlWindow& window, Display* display) {
     attributes.background_pixel = 0;
     attributes.border_pixel = 0;
     attributes.event_mask = OWN_WINDOW_EVENTS;
-    attributes.override_redirect = window.fullScreen ? True : False;
     window.window = XCreateWindow(
-        display, root, area.x, area.y, static_cast<unsigned>(window.width),
+        display, root, 0, 0, static_cast<unsigned>(window.width),
         static_cast<unsigned>(window.height), 0, visual->depth, InputOutput, visual->visual,
-        CWColormap | CWBackPixel | CWBorderPixel | CWEventMask | CWOverrideRedirect, &attributes);
+        CWColormap | CWBackPixel | CWBorderPixel | CWEventMask, &attributes);
     XFree(visual);
+    if (window.fullScreen) {
+        takeFullScreen(window, display);
+    }
     describeWindow(window, display);
     makeGlContext(window, display, config);
 

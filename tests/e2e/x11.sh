@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Linux product end to end on virtual X displays: full screen with the display-mode change and
-# its restoration, the window fallback, every way to end a run, the about box, the switches, the
-# checkerboard without data files, and drawing into a window that another program made.
+# its restoration, two full-screen runs sharing the mode, the window fallback, every way to end a
+# run, the about box, the switches, the checkerboard without data files, and drawing into a window
+# that another program made.
 #
 #   tests/e2e/x11.sh QUELLMOOR [FALLBACK_DATA_DIRECTORY]
 #
@@ -282,6 +283,43 @@ case_no_display() {
     expect_exit 30 0
 }
 
+# Two full-screen runs share the changed mode: when the one named by ENDS_FIRST (first, second)
+# ends, the other still fills the screen at 640x480, and the mode comes back after both.
+case_two_full_screen_runs() {
+    local second
+    offer_mode 640 480 || return
+    quellmoor /s
+    await_quellmoor || return
+    wait_until 30 screen_is "$SMALL" || fail "no mode change" || return
+    background second env -C "$DATA" "$QUELLMOOR" /s
+    second=${BACKGROUND_PIDS[-1]}
+    wait_until 30 two_windows || fail "no second window" || return
+    if [ "$1" = first ]; then
+        signal_program TERM
+        expect_exit 30 143 || return
+    else
+        end_second_run "$second" || return
+    fi
+    settle
+    expect_landscape 640 480 || return
+    expect_screen "$SMALL" || return
+    if [ "$1" = first ]; then
+        end_second_run "$second" || return
+    else
+        signal_program TERM
+        expect_exit 30 143 || return
+    fi
+    wait_until 30 screen_is "$FULL" || fail "mode not restored: $(screen_mode)"
+}
+
+two_windows() { [ "$(windows_named Quellmoor 1 | wc -l)" -eq 2 ]; }
+
+end_second_run() {
+    kill -TERM "$1"
+    wait_until 30 process_gone "$1" || fail "the second run did not end" || return
+    mark "second run ended"
+}
+
 e2e_begin "$DATA/e2e"
 if [ ! -f "$DATA/quellmoorMap.tga" ] || [ ! -f "$DATA/quellmoorTex.tga" ]; then
     e2e_abort "the landscape files are not next to $QUELLMOOR"
@@ -316,6 +354,8 @@ run_case installed_files $LARGE case_installed_files
 run_case foreign_window_id $LARGE case_foreign_window_id
 run_case foreign_window_environment $LARGE case_foreign_window_environment
 run_case foreign_window_decimal_id $LARGE case_foreign_window_decimal_id
+run_case two_full_screen_runs_first_ends_first $LARGE case_two_full_screen_runs first
+run_case two_full_screen_runs_second_ends_first $LARGE case_two_full_screen_runs second
 run_case foreign_window_missing $LARGE case_foreign_window_missing
 run_case no_display $LARGE case_no_display
 e2e_end
