@@ -13,6 +13,8 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <cstdarg>
+#include <cstdio>
 #include <poll.h>
 
 namespace {
@@ -83,6 +85,30 @@ void makeGlContext(GlWindow& window, Display* display, GLXFBConfig config) {
     }
 }
 
+// A run that cannot happen says why on stderr, once, before it ends with a failure status: the
+// user who started it, or XScreenSaver, which shows a hack's error output on the screen, learns
+// why there is no picture.
+__attribute__((format(printf, 2, 3))) void reportStartFailure(GlWindow& window, const char* format,
+                                                              ...) {
+    if (window.native.startFailed) {
+        return;
+    }
+    window.native.startFailed = 1;
+    char reason[256];
+    va_list arguments;
+    va_start(arguments, format);
+    std::vsnprintf(reason, sizeof reason, format, arguments);
+    va_end(arguments);
+    std::fprintf(stderr, "quellmoor: %s\n", reason);
+}
+
+// Framebuffer configurations and GLX windows came with GLX 1.3.
+bool hasGlx(Display* display) {
+    int errorBase = 0, eventBase = 0, major = 0, minor = 0;
+    return glXQueryExtension(display, &errorBase, &eventBase) &&
+           glXQueryVersion(display, &major, &minor) && (major > 1 || (major == 1 && minor >= 3));
+}
+
 // Changes the display mode and puts the window over it, past the window manager. The window is
 // the instance's mark in the mode record (ModeRecord.h), so it exists before the mode changes.
 // When the mode cannot be set, or nothing could give it back after a crash, the window stays a
@@ -114,6 +140,9 @@ void createOwnWindow(GlWindow& window, Display* display) {
     GLXFBConfig config = chooseFramebufferConfig(display, screen, window.bits, 0);
     XVisualInfo* visual = config ? glXGetVisualFromFBConfig(display, config) : nullptr;
     if (!visual) {
+        window.fullScreen = 0;
+        reportStartFailure(window, "no double-buffered GL visual with a depth buffer on display %s",
+                           DisplayString(display));
         return;
     }
     const Window root = RootWindow(display, screen);
@@ -133,6 +162,10 @@ void createOwnWindow(GlWindow& window, Display* display) {
     }
     describeWindow(window, display);
     makeGlContext(window, display, config);
+    if (!window.isReady()) {
+        reportStartFailure(window, "no GL context on display %s", DisplayString(display));
+        return;
+    }
 
     XMapRaised(display, window.window);
     waitUntilMapped(display, window.window);
@@ -155,8 +188,15 @@ void createOwnWindow(GlWindow& window, Display* display) {
 // Draws into the target window at its own size. Its owner keeps it: no mode change, no cursor,
 // no grab, and only its destruction is listened for (and its size).
 void useTargetWindow(GlWindow& window, Display* display) {
-    const Window target = window.native.targetWindow;
+    NativeWindowState& native = window.native;
+    const Window target = native.targetWindow;
     if (!target) {
+        if (native.targetText) {
+            reportStartFailure(window, "%s \"%s\" is not a window id", native.targetSource,
+                               native.targetText);
+        } else {
+            reportStartFailure(window, "%s needs a window id", native.targetSource);
+        }
         return;
     }
     ErrorTrap trap(display);
@@ -165,12 +205,14 @@ void useTargetWindow(GlWindow& window, Display* display) {
     XWindowAttributes attributes;
     const Status found = XGetWindowAttributes(display, target, &attributes);
     if (!trap.succeeded() || !found) {
+        reportStartFailure(window, "no window 0x%lx on display %s", target, DisplayString(display));
         return;
     }
     GLXFBConfig config =
         chooseFramebufferConfig(display, XScreenNumberOfScreen(attributes.screen), window.bits,
                                 XVisualIDFromVisual(attributes.visual));
     if (!config) {
+        reportStartFailure(window, "window 0x%lx has no visual that GL can draw into", target);
         return;
     }
     ErrorTrap glTrap(display);
@@ -178,8 +220,9 @@ void useTargetWindow(GlWindow& window, Display* display) {
     window.width = attributes.width;
     window.height = attributes.height;
     makeGlContext(window, display, config);
-    if (!glTrap.succeeded()) {
+    if (!glTrap.succeeded() || !window.isReady()) {
         window.window = 0;
+        reportStartFailure(window, "no GL context for window 0x%lx", target);
     }
 }
 
@@ -199,6 +242,13 @@ void GlWindow::create(int width, int height, int bits, int fullScreen, const cha
     }
     if (!display) {
         this->fullScreen = 0;
+        const char* name = XDisplayName(nullptr);
+        reportStartFailure(*this, "cannot open display %s", name[0] ? name : "(DISPLAY is unset)");
+        return;
+    }
+    if (!hasGlx(display)) {
+        this->fullScreen = 0;
+        reportStartFailure(*this, "no GLX (1.3 or later) on display %s", DisplayString(display));
         return;
     }
     installErrorHandler();

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The Linux product end to end on virtual X displays: full screen with the display-mode change and
 # its restoration, two full-screen runs sharing the mode, the window fallback, every way to end a
-# run, the about box, the switches, the checkerboard without data files, and drawing into a window
-# that another program made.
+# run, the about box, the switches, the checkerboard without data files, drawing into a window
+# that another program made, and the runs that cannot happen.
 #
 #   tests/e2e/x11.sh QUELLMOOR [FALLBACK_DATA_DIRECTORY]
 #
@@ -270,17 +270,20 @@ case_foreign_window_decimal_id() {
     expect_exit 30 0
 }
 
-# A window id that names no window ends the run at once instead of falling back to full screen.
-case_foreign_window_missing() {
+# A run that cannot happen (ENV... QUELLMOOR ARG...) ends at once with status 1, makes no window
+# (a bad window id never falls back to full screen) and says why in one line on stderr.
+case_cannot_run() {
+    local status
     watch_windows || return
-    quellmoor -window-id 0x7ffffe
-    expect_exit 30 0 || return
+    (cd "$DATA" && exec timeout 30 env "$@") >"$CASE_DIR/stdout.log" 2>"$CASE_DIR/stderr.log"
+    status=$?
+    mark "ended with $status"
+    [ "$status" -eq 1 ] || fail "exit status $status, expected 1" || return
+    [ ! -s "$CASE_DIR/stdout.log" ] && [ "$(wc -l <"$CASE_DIR/stderr.log")" -eq 1 ] &&
+        grep -q '^quellmoor: ..' "$CASE_DIR/stderr.log" ||
+        fail "printed: $(cat "$CASE_DIR/stdout.log" "$CASE_DIR/stderr.log")" || return
+    settle
     expect_no_windows_made
-}
-
-case_no_display() {
-    launch -C "$DATA" DISPLAY=:none "$QUELLMOOR" /s
-    expect_exit 30 0
 }
 
 # Two full-screen runs share the changed mode: when the one named by ENDS_FIRST (first, second)
@@ -356,6 +359,14 @@ run_case foreign_window_environment $LARGE case_foreign_window_environment
 run_case foreign_window_decimal_id $LARGE case_foreign_window_decimal_id
 run_case two_full_screen_runs_first_ends_first $LARGE case_two_full_screen_runs first
 run_case two_full_screen_runs_second_ends_first $LARGE case_two_full_screen_runs second
-run_case foreign_window_missing $LARGE case_foreign_window_missing
-run_case no_display $LARGE case_no_display
+XVFB_OPTIONS='-extension GLX' run_case cannot_run_without_glx $LARGE case_cannot_run "$QUELLMOOR" -root
+run_case cannot_run_without_display $LARGE case_cannot_run DISPLAY=:none "$QUELLMOOR" /s
+run_case cannot_run_id_nonsense $LARGE case_cannot_run "$QUELLMOOR" -window-id nonsense
+run_case cannot_run_id_missing $LARGE case_cannot_run "$QUELLMOOR" -window-id
+run_case cannot_run_id_zero $LARGE case_cannot_run "$QUELLMOOR" --window-id 0
+run_case cannot_run_id_of_no_window $LARGE case_cannot_run "$QUELLMOOR" -window-id 0x7ffffe
+for value in nonsense 0 0x7ffffe; do
+    run_case "cannot_run_environment_$value" $LARGE case_cannot_run XSCREENSAVER_WINDOW=$value \
+        "$QUELLMOOR" -root
+done
 e2e_end
