@@ -1,6 +1,7 @@
 // The Linux entry point: hands the arguments, as one command line, to the same program code as
 // WinMain, after noting what XScreenSaver's options ask of the window: the window to draw into,
-// a window of our own instead of full screen, the pause between frames and the frame rate.
+// a window of our own instead of full screen, the pause between frames and the frame rate. A run
+// that could not start ends with status 1.
 #include "app/Program.h"
 #include "platform/GlWindow.h"
 #include "platform/x11/LinuxArguments.h"
@@ -17,8 +18,12 @@ int main(int argc, char** argv) {
     NativeWindowState& native = glWindow.native;
     native.targetRequested = options.target.requested;
     native.targetWindow = options.target.window;
+    native.targetSource = options.target.source;
+    native.targetText = options.target.text;
     native.windowed = options.windowed;
     native.frameDelayMicroseconds = options.delayMicroseconds;
     native.showFrameRate = options.showFrameRate;
-    return runProgram(joinArguments(argc, argv).c_str());
+    const int exitCode = runProgram(joinArguments(argc, argv).c_str());
+    // The window has said why the run could not happen; the status tells whoever started it.
+    return glWindow.native.startFailed ? 1 : exitCode;
 }

@@ -88,15 +88,19 @@ unsigned long parseWindowId(const char* text) {
 }
 
 TargetWindowChoice chooseTargetWindow(int argc, const char* const* argv, const char* environment) {
-    TargetWindowChoice choice{0, 0};
+    TargetWindowChoice choice{0, 0, nullptr, nullptr};
     for (int i = 1; i < argc; i++) {
         if (isWindowIdOption(argv[i])) {
             choice.requested = 1;
-            choice.window = i + 1 < argc ? parseWindowId(argv[i + 1]) : 0;
+            choice.source = argv[i];
+            choice.text = i + 1 < argc ? argv[i + 1] : nullptr;
+            choice.window = parseWindowId(choice.text);
         }
     }
     if (!choice.requested && environment && environment[0] != '\0') {
         choice.requested = 1;
+        choice.source = "XSCREENSAVER_WINDOW";
+        choice.text = environment;
         choice.window = parseWindowId(environment);
     }
     return choice;

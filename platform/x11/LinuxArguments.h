@@ -17,6 +17,8 @@ unsigned long parseWindowId(const char* text);
 struct TargetWindowChoice {
     int requested;        // the program is to draw into someone else's window
     unsigned long window; // that window, or 0 when the value given is not a window id
+    const char* source;   // the option as written or "XSCREENSAVER_WINDOW"; null when not asked
+    const char* text;     // the value given; null when the option ends the arguments
 };
 
 // "-window-id ID" (or "--window-id ID") among the arguments, the last one counting; otherwise the

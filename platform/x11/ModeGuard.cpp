@@ -1,5 +1,7 @@
 #include "platform/x11/ModeGuard.h"
 
+#include "platform/x11/ModeRecord.h"
+
 #include <X11/Xlib.h>
 
 #include <cerrno>
@@ -16,7 +18,7 @@ int leaveQuietly(Display*) {
 }
 
 // Runs in the child: it shares nothing with the program but the pipe, and never returns.
-[[noreturn]] void guardMode(const char* displayName, const SavedDisplayMode& saved, int readEnd) {
+[[noreturn]] void guardMode(const char* displayName, Window holder, int readEnd) {
     // The program's X connection must close when the program dies, so the child lets go of every
     // descriptor it inherited but its end of the pipe.
     if (readEnd != 3) {
@@ -48,7 +50,7 @@ int leaveQuietly(Display*) {
     XSetIOErrorHandler(leaveQuietly);
     Display* display = XOpenDisplay(displayName);
     if (display) {
-        restoreDisplayMode(display, saved);
+        releaseDisplayMode(display, holder);
         XCloseDisplay(display);
     }
     _exit(0);
@@ -56,7 +58,7 @@ int leaveQuietly(Display*) {
 
 } // namespace
 
-int startModeGuard(const char* displayName, const SavedDisplayMode& saved, ModeGuard* guard) {
+int startModeGuard(const char* displayName, unsigned long holder, ModeGuard* guard) {
     int ends[2];
     if (pipe2(ends, O_CLOEXEC) != 0) {
         return 0;
@@ -64,7 +66,7 @@ int startModeGuard(const char* displayName, const SavedDisplayMode& saved, ModeG
     pid_t pid = fork();
     if (pid == 0) {
         close(ends[1]);
-        guardMode(displayName, saved, ends[0]);
+        guardMode(displayName, holder, ends[0]);
     }
     close(ends[0]);
     if (pid < 0) {

@@ -43,6 +43,10 @@ struct NativeWindowState {
     // The entry point asked for a window of someone else's (targetWindow may still be 0 when the
     // value given could not be read).
     int targetRequested;
+    // Where the entry point found the request (the option as written, or XSCREENSAVER_WINDOW) and
+    // the value given (null when the option had none), for the message when it is no window.
+    const char* targetSource;
+    const char* targetText;
     // XScreenSaver's options, chosen by the entry point: a window of our own with no mode change
     // (-window), the pause after every frame (-delay) and the frame rate in a corner (-fps).
     int windowed;
@@ -61,4 +65,6 @@ struct NativeWindowState {
     int quitPosted;
     uintptr_t quitCode;
     ModeGuard modeGuard;
+    // Set when create found that the run cannot happen and said why on stderr.
+    int startFailed;
 };

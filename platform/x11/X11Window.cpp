@@ -8,10 +8,13 @@
 #include "platform/x11/FrameRateOverlay.h"
 #include "platform/x11/FramebufferConfig.h"
 #include "platform/x11/ModeGuard.h"
+#include "platform/x11/ModeRecord.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <cstdarg>
+#include <cstdio>
 #include <poll.h>
 
 namespace {
@@ -82,31 +85,64 @@ void makeGlContext(GlWindow& window, Display* display, GLXFBConfig config) {
     }
 }
 
+// A run that cannot happen says why on stderr, once, before it ends with a failure status: the
+// user who started it, or XScreenSaver, which shows a hack's error output on the screen, learns
+// why there is no picture.
+__attribute__((format(printf, 2, 3))) void reportStartFailure(GlWindow& window, const char* format,
+                                                              ...) {
+    if (window.native.startFailed) {
+        return;
+    }
+    window.native.startFailed = 1;
+    char reason[256];
+    va_list arguments;
+    va_start(arguments, format);
+    std::vsnprintf(reason, sizeof reason, format, arguments);
+    va_end(arguments);
+    std::fprintf(stderr, "quellmoor: %s\n", reason);
+}
+
+// Framebuffer configurations and GLX windows came with GLX 1.3.
+bool hasGlx(Display* display) {
+    int errorBase = 0, eventBase = 0, major = 0, minor = 0;
+    return glXQueryExtension(display, &errorBase, &eventBase) &&
+           glXQueryVersion(display, &major, &minor) && (major > 1 || (major == 1 && minor >= 3));
+}
+
+// Changes the display mode and puts the window over it, past the window manager. The window is
+// the instance's mark in the mode record (ModeRecord.h), so it exists before the mode changes.
+// When the mode cannot be set, or nothing could give it back after a crash, the window stays a
+// bordered one.
+void takeFullScreen(GlWindow& window, Display* display) {
+    ModeArea area{0, 0};
+    if (!holdDisplayMode(display, window.window, window.width, window.height, window.bits, &area)) {
+        window.fullScreen = 0;
+        return;
+    }
+    if (!startModeGuard(DisplayString(display), window.window, &window.native.modeGuard)) {
+        releaseDisplayMode(display, window.window);
+        window.fullScreen = 0;
+        return;
+    }
+    XSetWindowAttributes attributes{};
+    attributes.override_redirect = True;
+    XChangeWindowAttributes(display, window.window, CWOverrideRedirect, &attributes);
+    XMoveWindow(display, window.window, area.x, area.y);
+}
+
 // Full screen when the mode can be set (a window over the whole mode, past the window manager,
 // with the pointer and keyboard grabbed and the cursor hidden); otherwise a bordered window of
 // the asked client size with the cursor left alone.
 void createOwnWindow(GlWindow& window, Display* display) {
     NativeWindowState& native = window.native;
     const int screen = DefaultScreen(display);
-    ModeArea area{0, 0};
-    if (window.fullScreen) {
-        SavedDisplayMode saved{};
-        if (!changeDisplayMode(display, window.width, window.height, window.bits, &saved, &area)) {
-            window.fullScreen = 0;
-        } else if (!startModeGuard(DisplayString(display), saved, &native.modeGuard)) {
-            // A mode that nothing could put back after a crash is not worth the risk.
-            restoreDisplayMode(display, saved);
-            window.fullScreen = 0;
-        }
-    }
-    if (!window.fullScreen) {
-        area = ModeArea{0, 0};
-    }
-
     // The pixel format comes before the window here: X fixes a window's visual when it is made.
     GLXFBConfig config = chooseFramebufferConfig(display, screen, window.bits, 0);
     XVisualInfo* visual = config ? glXGetVisualFromFBConfig(display, config) : nullptr;
     if (!visual) {
+        window.fullScreen = 0;
+        reportStartFailure(window, "no double-buffered GL visual with a depth buffer on display %s",
+                           DisplayString(display));
         return;
     }
     const Window root = RootWindow(display, screen);
@@ -116,14 +152,20 @@ void createOwnWindow(GlWindow& window, Display* display) {
     attributes.background_pixel = 0;
     attributes.border_pixel = 0;
     attributes.event_mask = OWN_WINDOW_EVENTS;
-    attributes.override_redirect = window.fullScreen ? True : False;
     window.window = XCreateWindow(
-        display, root, area.x, area.y, static_cast<unsigned>(window.width),
+        display, root, 0, 0, static_cast<unsigned>(window.width),
         static_cast<unsigned>(window.height), 0, visual->depth, InputOutput, visual->visual,
-        CWColormap | CWBackPixel | CWBorderPixel | CWEventMask | CWOverrideRedirect, &attributes);
+        CWColormap | CWBackPixel | CWBorderPixel | CWEventMask, &attributes);
     XFree(visual);
+    if (window.fullScreen) {
+        takeFullScreen(window, display);
+    }
     describeWindow(window, display);
     makeGlContext(window, display, config);
+    if (!window.isReady()) {
+        reportStartFailure(window, "no GL context on display %s", DisplayString(display));
+        return;
+    }
 
     XMapRaised(display, window.window);
     waitUntilMapped(display, window.window);
@@ -146,8 +188,15 @@ void createOwnWindow(GlWindow& window, Display* display) {
 // Draws into the target window at its own size. Its owner keeps it: no mode change, no cursor,
 // no grab, and only its destruction is listened for (and its size).
 void useTargetWindow(GlWindow& window, Display* display) {
-    const Window target = window.native.targetWindow;
+    NativeWindowState& native = window.native;
+    const Window target = native.targetWindow;
     if (!target) {
+        if (native.targetText) {
+            reportStartFailure(window, "%s \"%s\" is not a window id", native.targetSource,
+                               native.targetText);
+        } else {
+            reportStartFailure(window, "%s needs a window id", native.targetSource);
+        }
         return;
     }
     ErrorTrap trap(display);
@@ -156,12 +205,14 @@ void useTargetWindow(GlWindow& window, Display* display) {
     XWindowAttributes attributes;
     const Status found = XGetWindowAttributes(display, target, &attributes);
     if (!trap.succeeded() || !found) {
+        reportStartFailure(window, "no window 0x%lx on display %s", target, DisplayString(display));
         return;
     }
     GLXFBConfig config =
         chooseFramebufferConfig(display, XScreenNumberOfScreen(attributes.screen), window.bits,
                                 XVisualIDFromVisual(attributes.visual));
     if (!config) {
+        reportStartFailure(window, "window 0x%lx has no visual that GL can draw into", target);
         return;
     }
     ErrorTrap glTrap(display);
@@ -169,8 +220,9 @@ void useTargetWindow(GlWindow& window, Display* display) {
     window.width = attributes.width;
     window.height = attributes.height;
     makeGlContext(window, display, config);
-    if (!glTrap.succeeded()) {
+    if (!glTrap.succeeded() || !window.isReady()) {
         window.window = 0;
+        reportStartFailure(window, "no GL context for window 0x%lx", target);
     }
 }
 
@@ -190,6 +242,13 @@ void GlWindow::create(int width, int height, int bits, int fullScreen, const cha
     }
     if (!display) {
         this->fullScreen = 0;
+        const char* name = XDisplayName(nullptr);
+        reportStartFailure(*this, "cannot open display %s", name[0] ? name : "(DISPLAY is unset)");
+        return;
+    }
+    if (!hasGlx(display)) {
+        this->fullScreen = 0;
+        reportStartFailure(*this, "no GLX (1.3 or later) on display %s", DisplayString(display));
         return;
     }
     installErrorHandler();

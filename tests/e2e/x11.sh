@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Linux product end to end on virtual X displays: full screen with the display-mode change and
-# its restoration, the window fallback, every way to end a run, the about box, the switches, the
-# checkerboard without data files, and drawing into a window that another program made.
+# its restoration, two full-screen runs sharing the mode, the window fallback, every way to end a
+# run, the about box, the switches, the checkerboard without data files, drawing into a window
+# that another program made, and the runs that cannot happen.
 #
 #   tests/e2e/x11.sh QUELLMOOR [FALLBACK_DATA_DIRECTORY]
 #
@@ -269,17 +270,57 @@ case_foreign_window_decimal_id() {
     expect_exit 30 0
 }
 
-# A window id that names no window ends the run at once instead of falling back to full screen.
-case_foreign_window_missing() {
+# A run that cannot happen (ENV... QUELLMOOR ARG...) ends at once with status 1, makes no window
+# (a bad window id never falls back to full screen) and says why in one line on stderr.
+case_cannot_run() {
+    local status
     watch_windows || return
-    quellmoor -window-id 0x7ffffe
-    expect_exit 30 0 || return
+    (cd "$DATA" && exec timeout 30 env "$@") >"$CASE_DIR/stdout.log" 2>"$CASE_DIR/stderr.log"
+    status=$?
+    mark "ended with $status"
+    [ "$status" -eq 1 ] || fail "exit status $status, expected 1" || return
+    [ ! -s "$CASE_DIR/stdout.log" ] && [ "$(wc -l <"$CASE_DIR/stderr.log")" -eq 1 ] &&
+        grep -q '^quellmoor: ..' "$CASE_DIR/stderr.log" ||
+        fail "printed: $(cat "$CASE_DIR/stdout.log" "$CASE_DIR/stderr.log")" || return
+    settle
     expect_no_windows_made
 }
 
-case_no_display() {
-    launch -C "$DATA" DISPLAY=:none "$QUELLMOOR" /s
-    expect_exit 30 0
+# Two full-screen runs share the changed mode: when the one named by ENDS_FIRST (first, second)
+# ends, the other still fills the screen at 640x480, and the mode comes back after both.
+case_two_full_screen_runs() {
+    local second
+    offer_mode 640 480 || return
+    quellmoor /s
+    await_quellmoor || return
+    wait_until 30 screen_is "$SMALL" || fail "no mode change" || return
+    background second env -C "$DATA" "$QUELLMOOR" /s
+    second=${BACKGROUND_PIDS[-1]}
+    wait_until 30 two_windows || fail "no second window" || return
+    if [ "$1" = first ]; then
+        signal_program TERM
+        expect_exit 30 143 || return
+    else
+        end_second_run "$second" || return
+    fi
+    settle
+    expect_landscape 640 480 || return
+    expect_screen "$SMALL" || return
+    if [ "$1" = first ]; then
+        end_second_run "$second" || return
+    else
+        signal_program TERM
+        expect_exit 30 143 || return
+    fi
+    wait_until 30 screen_is "$FULL" || fail "mode not restored: $(screen_mode)"
+}
+
+two_windows() { [ "$(windows_named Quellmoor 1 | wc -l)" -eq 2 ]; }
+
+end_second_run() {
+    kill -TERM "$1"
+    wait_until 30 process_gone "$1" || fail "the second run did not end" || return
+    mark "second run ended"
 }
 
 e2e_begin "$DATA/e2e"
@@ -316,6 +357,16 @@ run_case installed_files $LARGE case_installed_files
 run_case foreign_window_id $LARGE case_foreign_window_id
 run_case foreign_window_environment $LARGE case_foreign_window_environment
 run_case foreign_window_decimal_id $LARGE case_foreign_window_decimal_id
-run_case foreign_window_missing $LARGE case_foreign_window_missing
-run_case no_display $LARGE case_no_display
+run_case two_full_screen_runs_first_ends_first $LARGE case_two_full_screen_runs first
+run_case two_full_screen_runs_second_ends_first $LARGE case_two_full_screen_runs second
+XVFB_OPTIONS='-extension GLX' run_case cannot_run_without_glx $LARGE case_cannot_run "$QUELLMOOR" -root
+run_case cannot_run_without_display $LARGE case_cannot_run DISPLAY=:none "$QUELLMOOR" /s
+run_case cannot_run_id_nonsense $LARGE case_cannot_run "$QUELLMOOR" -window-id nonsense
+run_case cannot_run_id_missing $LARGE case_cannot_run "$QUELLMOOR" -window-id
+run_case cannot_run_id_zero $LARGE case_cannot_run "$QUELLMOOR" --window-id 0
+run_case cannot_run_id_of_no_window $LARGE case_cannot_run "$QUELLMOOR" -window-id 0x7ffffe
+for value in nonsense 0 0x7ffffe; do
+    run_case "cannot_run_environment_$value" $LARGE case_cannot_run XSCREENSAVER_WINDOW=$value \
+        "$QUELLMOOR" -root
+done
 e2e_end

@@ -92,30 +92,36 @@ TEST(ParseWindowId, ReadsDecimalAndHexAndRefusesTheRest) {
     }
 }
 
+// Where the id came from and its text name it in the message when it is no window.
 TEST(ChooseTargetWindow, ArgumentBeatsEnvironmentAndTheLastArgumentCounts) {
     struct Case {
         std::vector<const char*> arguments;
         const char* environment;
         int requested;
         unsigned long window;
+        const char* source;
+        const char* text;
     } cases[] = {
-        {{"/s"}, nullptr, 0, 0},
-        {{"/s"}, "", 0, 0},
-        {{"-root"}, "0x600002", 1, 0x600002},
-        {{"-window-id", "0x400001"}, nullptr, 1, 0x400001},
-        {{"--window-id", "77"}, nullptr, 1, 77},
-        {{"-window-id", "12"}, "0x600002", 1, 12},
-        {{"-window-id", "1", "-window-id", "2"}, nullptr, 1, 2},
+        {{"/s"}, nullptr, 0, 0, nullptr, nullptr},
+        {{"/s"}, "", 0, 0, nullptr, nullptr},
+        {{"-root"}, "0x600002", 1, 0x600002, "XSCREENSAVER_WINDOW", "0x600002"},
+        {{"-window-id", "0x400001"}, nullptr, 1, 0x400001, "-window-id", "0x400001"},
+        {{"--window-id", "77"}, nullptr, 1, 77, "--window-id", "77"},
+        {{"-window-id", "12"}, "0x600002", 1, 12, "-window-id", "12"},
+        {{"--window-id", "1", "-window-id", "2"}, nullptr, 1, 2, "-window-id", "2"},
         // Asked for but unreadable: no window, and no falling back to a full-screen run.
-        {{"-window-id"}, nullptr, 1, 0},
-        {{"-window-id", "bogus"}, "0x600002", 1, 0},
-        {{"/s"}, "garbage", 1, 0},
-        {{"-window-idx", "5"}, nullptr, 0, 0},
+        {{"-window-id"}, nullptr, 1, 0, "-window-id", nullptr},
+        {{"-window-id", "bogus"}, "0x600002", 1, 0, "-window-id", "bogus"},
+        {{"-window-id", "0"}, nullptr, 1, 0, "-window-id", "0"},
+        {{"/s"}, "garbage", 1, 0, "XSCREENSAVER_WINDOW", "garbage"},
+        {{"-window-idx", "5"}, nullptr, 0, 0, nullptr, nullptr},
     };
     for (const Case& c : cases) {
         const TargetWindowChoice choice = choose(c.arguments, c.environment);
         EXPECT_EQ(choice.requested, c.requested);
         EXPECT_EQ(choice.window, c.window);
+        EXPECT_STREQ(choice.source, c.source);
+        EXPECT_STREQ(choice.text, c.text);
     }
 }
 

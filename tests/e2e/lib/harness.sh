@@ -15,6 +15,7 @@
 # exported), a log folder CASE_DIR (OUT/NAME: program.log, steps.log, screenshots), an empty
 # working directory CASE_CWD, and is stopped completely afterwards (program, helpers, Wine
 # session, display). QUELLMOOR_E2E_ONLY, a regular expression, picks cases by name.
+# XVFB_OPTIONS set for one run_case adds options to its Xvfb (e.g. "-extension GLX").
 #   fail REASON       records why the case fails (the first reason counts) and returns 1, so a
 #                     step reads `check || fail "why" || return`
 #   skip_case REASON  the case cannot run here: counted as skipped, never as passed
@@ -217,9 +218,11 @@ run_case() {
 start_display() {
     local size=$1 number_file=$CASE_DIR/display
     [[ $size == *x*x* ]] || size+=x24
+    local options=()
+    read -ra options <<<"${XVFB_OPTIONS:-}"
     : >"$number_file"
-    Xvfb -displayfd 3 -screen 0 "$size" -nolisten tcp -noreset 3>"$number_file" \
-        >>"$CASE_DIR/xvfb.log" 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "$size" -nolisten tcp -noreset "${options[@]}" \
+        3>"$number_file" >>"$CASE_DIR/xvfb.log" 2>&1 &
     XVFB_PID=$!
     wait_until 30 test -s "$number_file" || return 1
     DISP=:$(head -n 1 "$number_file")
