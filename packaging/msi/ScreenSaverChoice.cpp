@@ -3,56 +3,33 @@
 // other takes that choice back on removal, but only while it still names this file, so a user
 // who has since picked another screensaver keeps it. Both run deferred and impersonated, and get
 // the installed file's full path as their CustomActionData.
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
-#include <msi.h>
-#include <msiquery.h>
+//
+// Choosing also turns the screensaver on (ScreenSaveActive), so the value found there first is
+// recorded under the product's own key (HKCU\Software\Quellmoor\ScreenSaverBefore: the value
+// copied as it was, or no value when there was none); taking the choice back puts exactly that
+// back. An existing record is kept, so an upgrade that chooses again carries the first one over.
+#include "ActionSupport.h"
 
-#include <string>
+#include <vector>
 
 namespace {
 
 constexpr const wchar_t* QUELLMOOR_DESKTOP_KEY = L"Control Panel\\Desktop";
 constexpr const wchar_t* QUELLMOOR_SCREENSAVER_VALUE = L"SCRNSAVE.EXE";
 constexpr const wchar_t* QUELLMOOR_ACTIVE_VALUE = L"ScreenSaveActive";
+constexpr const wchar_t* QUELLMOOR_PRODUCT_KEY = L"Software\\Quellmoor";
+constexpr const wchar_t* QUELLMOOR_RECORD_KEY = L"Software\\Quellmoor\\ScreenSaverBefore";
 
-// The deferred action's data: the installed file's path; empty when there is none.
-std::wstring actionData(MSIHANDLE install) {
-    wchar_t none[1] = L"";
-    DWORD length = 0;
-    if (MsiGetPropertyW(install, L"CustomActionData", none, &length) != ERROR_MORE_DATA) {
-        return {};
-    }
-    std::wstring data(length + 1, L'\0');
-    length += 1;
-    if (MsiGetPropertyW(install, L"CustomActionData", &data[0], &length) != ERROR_SUCCESS) {
-        return {};
-    }
-    data.resize(length);
-    return data;
-}
-
-// Writes a line to the installer's log (msiexec /l*v).
-void logLine(MSIHANDLE install, const std::wstring& text) {
-    MSIHANDLE record = MsiCreateRecord(0);
-    MsiRecordSetStringW(record, 0, (L"Quellmoor: " + text).c_str());
-    MsiProcessMessage(install, INSTALLMESSAGE_INFO, record);
-    MsiCloseHandle(record);
-}
-
-// The user's desktop settings key; in a service's impersonating thread HKEY_CURRENT_USER may
-// still be the service's own hive, RegOpenCurrentUser is the impersonated user's.
-HKEY openDesktopKey(REGSAM access) {
+// The impersonated user's own registry hive; in a service's impersonating thread
+// HKEY_CURRENT_USER may still be the service's own, RegOpenCurrentUser is the user's.
+HKEY openUserKey() {
     HKEY user = nullptr;
-    if (RegOpenCurrentUser(access, &user) != ERROR_SUCCESS) {
-        return nullptr;
-    }
-    HKEY desktop = nullptr;
-    LONG status = RegOpenKeyExW(user, QUELLMOOR_DESKTOP_KEY, 0, access, &desktop);
-    RegCloseKey(user);
-    return status == ERROR_SUCCESS ? desktop : nullptr;
+    return RegOpenCurrentUser(KEY_READ | KEY_WRITE, &user) == ERROR_SUCCESS ? user : nullptr;
+}
+
+HKEY openKey(HKEY parent, const wchar_t* name, REGSAM access) {
+    HKEY key = nullptr;
+    return RegOpenKeyExW(parent, name, 0, access, &key) == ERROR_SUCCESS ? key : nullptr;
 }
 
 bool setString(HKEY key, const wchar_t* name, const std::wstring& value) {
@@ -87,42 +64,147 @@ bool samePath(const std::wstring& a, const std::wstring& b) {
     return !a.empty() && CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
 }
 
+// A registry value as it is stored: its type and data.
+struct StoredValue {
+    DWORD type = REG_NONE;
+    std::vector<BYTE> data;
+};
+
+// Reads the value NAME under KEY: ERROR_SUCCESS, ERROR_FILE_NOT_FOUND when there is none, or
+// another error.
+LONG readStored(HKEY key, const wchar_t* name, StoredValue& value) {
+    DWORD bytes = 0;
+    LONG status = RegQueryValueExW(key, name, nullptr, &value.type, nullptr, &bytes);
+    if (status != ERROR_SUCCESS) {
+        return status;
+    }
+    value.data.resize(bytes);
+    status = RegQueryValueExW(key, name, nullptr, &value.type, value.data.data(), &bytes);
+    value.data.resize(bytes);
+    return status;
+}
+
+bool writeStored(HKEY key, const wchar_t* name, const StoredValue& value) {
+    return RegSetValueExW(key, name, 0, value.type, value.data.data(),
+                          static_cast<DWORD>(value.data.size())) == ERROR_SUCCESS;
+}
+
+// Drops the record, and the product's key with it when nothing else is left there.
+void forgetActive(HKEY user) {
+    RegDeleteKeyW(user, QUELLMOOR_RECORD_KEY);
+    HKEY product = openKey(user, QUELLMOOR_PRODUCT_KEY, KEY_QUERY_VALUE);
+    if (product == nullptr) {
+        return;
+    }
+    DWORD subkeys = 1;
+    DWORD values = 1;
+    const bool empty =
+        RegQueryInfoKeyW(product, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
+                         nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
+        subkeys == 0 && values == 0;
+    RegCloseKey(product);
+    if (empty) {
+        RegDeleteKeyW(user, QUELLMOOR_PRODUCT_KEY);
+    }
+}
+
+// Records ScreenSaveActive as DESKTOP holds it, unless a record exists. A record that cannot be
+// completed is dropped: without one, removal leaves the value alone.
+void rememberActive(MSIHANDLE install, HKEY user, HKEY desktop) {
+    HKEY record = nullptr;
+    DWORD disposition = 0;
+    if (RegCreateKeyExW(user, QUELLMOOR_RECORD_KEY, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &record,
+                        &disposition) != ERROR_SUCCESS) {
+        logLine(install, L"cannot record ScreenSaveActive; removal will leave it as it is then");
+        return;
+    }
+    bool recorded = disposition == REG_OPENED_EXISTING_KEY;
+    if (!recorded) {
+        StoredValue active;
+        const LONG status = readStored(desktop, QUELLMOOR_ACTIVE_VALUE, active);
+        recorded = status == ERROR_FILE_NOT_FOUND ||
+                   (status == ERROR_SUCCESS && writeStored(record, QUELLMOOR_ACTIVE_VALUE, active));
+    }
+    RegCloseKey(record);
+    if (!recorded) {
+        forgetActive(user);
+        logLine(install, L"cannot record ScreenSaveActive; removal will leave it as it is then");
+    }
+}
+
+// Puts ScreenSaveActive back as recorded; without a record it stays as it is.
+void restoreActive(MSIHANDLE install, HKEY user, HKEY desktop) {
+    HKEY record = openKey(user, QUELLMOOR_RECORD_KEY, KEY_QUERY_VALUE);
+    if (record == nullptr) {
+        logLine(install, L"no record of ScreenSaveActive; left as it is");
+        return;
+    }
+    StoredValue active;
+    const LONG status = readStored(record, QUELLMOOR_ACTIVE_VALUE, active);
+    RegCloseKey(record);
+    bool restored = false;
+    if (status == ERROR_SUCCESS) {
+        restored = writeStored(desktop, QUELLMOOR_ACTIVE_VALUE, active);
+    } else if (status == ERROR_FILE_NOT_FOUND) {
+        const LONG deleted = RegDeleteValueW(desktop, QUELLMOOR_ACTIVE_VALUE);
+        restored = deleted == ERROR_SUCCESS || deleted == ERROR_FILE_NOT_FOUND;
+    }
+    logLine(install, restored ? L"ScreenSaveActive put back as it was before the install"
+                              : L"cannot put ScreenSaveActive back");
+}
+
 } // namespace
 
-// Makes the installed screensaver the user's choice and turns the screensaver on.
+// Makes the installed screensaver the user's choice and turns the screensaver on, first recording
+// how ScreenSaveActive was.
 extern "C" __declspec(dllexport) UINT __stdcall ChooseScreenSaver(MSIHANDLE install) {
-    const std::wstring path = actionData(install);
-    HKEY desktop = path.empty() ? nullptr : openDesktopKey(KEY_SET_VALUE);
+    const std::wstring path = installProperty(install, L"CustomActionData");
+    HKEY user = path.empty() ? nullptr : openUserKey();
+    HKEY desktop = user == nullptr
+                       ? nullptr
+                       : openKey(user, QUELLMOOR_DESKTOP_KEY, KEY_QUERY_VALUE | KEY_SET_VALUE);
     if (desktop == nullptr) {
+        if (user != nullptr) {
+            RegCloseKey(user);
+        }
         logLine(install, L"cannot open the user's desktop settings");
         return ERROR_INSTALL_FAILURE;
     }
+    rememberActive(install, user, desktop);
     const bool written = setString(desktop, QUELLMOOR_SCREENSAVER_VALUE, path) &&
                          setString(desktop, QUELLMOOR_ACTIVE_VALUE, L"1");
     RegCloseKey(desktop);
+    RegCloseKey(user);
     logLine(install, written ? L"chosen as the screensaver: " + path
                              : L"cannot write the screensaver setting");
     return written ? ERROR_SUCCESS : ERROR_INSTALL_FAILURE;
 }
 
 // Removes the screensaver setting while it names the installed file (long or short form), so
-// that no screensaver is left chosen; any other choice stays as it is.
+// that no screensaver is left chosen, and puts ScreenSaveActive back; any other choice stays as
+// it is. The record goes either way.
 extern "C" __declspec(dllexport) UINT __stdcall ReleaseScreenSaver(MSIHANDLE install) {
-    const std::wstring path = actionData(install);
-    HKEY desktop = path.empty() ? nullptr : openDesktopKey(KEY_QUERY_VALUE | KEY_SET_VALUE);
-    if (desktop == nullptr) {
+    const std::wstring path = installProperty(install, L"CustomActionData");
+    HKEY user = path.empty() ? nullptr : openUserKey();
+    if (user == nullptr) {
         // Removal goes on: a missing setting has nothing to take back.
-        logLine(install, L"cannot open the user's desktop settings; left alone");
+        logLine(install, L"cannot open the user's settings; left alone");
         return ERROR_SUCCESS;
     }
-    const std::wstring chosen = readString(desktop, QUELLMOOR_SCREENSAVER_VALUE);
+    HKEY desktop = openKey(user, QUELLMOOR_DESKTOP_KEY, KEY_QUERY_VALUE | KEY_SET_VALUE);
+    const std::wstring chosen =
+        desktop == nullptr ? std::wstring() : readString(desktop, QUELLMOOR_SCREENSAVER_VALUE);
     if (samePath(chosen, path) || samePath(longForm(chosen), longForm(path))) {
         RegDeleteValueW(desktop, QUELLMOOR_SCREENSAVER_VALUE);
-        RegDeleteValueW(desktop, QUELLMOOR_ACTIVE_VALUE);
+        restoreActive(install, user, desktop);
         logLine(install, L"screensaver setting removed");
     } else {
         logLine(install, L"the screensaver setting names another program; left alone");
     }
-    RegCloseKey(desktop);
+    if (desktop != nullptr) {
+        RegCloseKey(desktop);
+    }
+    forgetActive(user);
+    RegCloseKey(user);
     return ERROR_SUCCESS;
 }

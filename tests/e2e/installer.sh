@@ -74,15 +74,19 @@ expect_value() {
 
 expect_no_value() { ! reg_value "$1" "$2" >/dev/null || fail "$1\\$2 is still there"; }
 
-# The one Add/Remove Programs entry of Quellmoor: version VERSION, publisher Quellmoor, and the
-# shipped icon registered for the product.
+# The one Add/Remove Programs entry of Quellmoor: version VERSION, publisher Quellmoor, the size
+# of the files in PACKAGE_DIR (in KB, rounded up), and the shipped icon registered for the product.
 expect_entry() {
-    local entries products icon
+    local entries products icon size bytes
     entries=$(keys_with "$UNINSTALL" DisplayName Quellmoor)
     [ "$(echo "$entries" | grep -c .)" -eq 1 ] ||
         fail "$(echo "$entries" | grep -c .) uninstall entries named Quellmoor, expected 1" || return
     expect_value "$entries" DisplayVersion "$1" || return
     expect_value "$entries" Publisher Quellmoor || return
+    size=$(reg_value "$entries" EstimatedSize) || fail "no EstimatedSize in the entry" || return
+    bytes=$(cd "$2" && stat -c %s "${FILES[@]}" | paste -sd +)
+    [ $((size)) -eq $(((bytes + 1023) / 1024)) ] ||
+        fail "EstimatedSize is $((size)) KB, the files take $((bytes)) bytes" || return
     products=$(keys_with "$PRODUCTS" ProductName Quellmoor)
     icon=$(reg_value "$products" ProductIcon) || fail "no icon registered for Quellmoor" || return
     icon=$("$WINE" winepath -u "$icon" 2>/dev/null)
@@ -127,15 +131,17 @@ snapshot() {
             -e '^\[Software\\\\Wine' >"$WORK/$1.registry"
 }
 
-# Fresh prefix: the package installs the three files, makes Quellmoor the user's screensaver and
-# adds its entry to Add/Remove Programs.
+# Fresh prefix, the user's screensaver turned off: the package installs the three files, makes
+# Quellmoor the user's screensaver and adds its entry to Add/Remove Programs.
 case_install() {
+    "$WINE" reg add "$DESKTOP" /v ScreenSaveActive /d 0 /f >/dev/null 2>&1 ||
+        fail "cannot turn the screensaver off" || return
     snapshot before-install
     run_msiexec /i "$MSI" || fail "msiexec /i ended with $?" || return
     expect_files "$WORK/package" || return
     expect_value "$DESKTOP" SCRNSAVE.EXE "$INSTALLED_SCR" || return
     expect_value "$DESKTOP" ScreenSaveActive 1 || return
-    expect_entry "$VERSION"
+    expect_entry "$VERSION" "$WORK/package"
 }
 
 shows_landscape() {
@@ -165,19 +171,20 @@ case_installed_screensaver() {
 # refuses to go over the newer one.
 case_upgrade() {
     run_msiexec /i "$NEWER_MSI" || fail "msiexec /i of the newer package ended with $?" || return
-    expect_entry "$NEWER_VERSION" || return
+    expect_entry "$NEWER_VERSION" "$WORK/newer-package" || return
     expect_files "$WORK/newer-package" || return
     expect_value "$DESKTOP" SCRNSAVE.EXE "$INSTALLED_SCR" || return
     ! run_msiexec /i "$MSI" || fail "the older package installed over the newer one" || return
-    expect_entry "$NEWER_VERSION"
+    expect_entry "$NEWER_VERSION" "$WORK/newer-package"
 }
 
-# Removing takes the three files, the screensaver setting and the entry, and nothing else.
+# Removing takes the three files, the screensaver setting and the entry, puts the screensaver's
+# on/off setting back as the first install found it, and changes nothing else.
 case_uninstall() {
     run_msiexec /x "$NEWER_MSI" || fail "msiexec /x ended with $?" || return
     expect_no_files || return
     expect_no_value "$DESKTOP" SCRNSAVE.EXE || return
-    expect_no_value "$DESKTOP" ScreenSaveActive || return
+    expect_value "$DESKTOP" ScreenSaveActive 0 || return
     expect_no_entry || return
     snapshot after-uninstall
     diff "$WORK/before-install.files" "$WORK/after-uninstall.files" >"$CASE_DIR/files.diff" ||
@@ -186,10 +193,16 @@ case_uninstall() {
         fail "the registry differs from before the install (registry.diff)"
 }
 
-# The user's screensaver is SETTING when Quellmoor is removed: removal takes the setting back
-# while it names the installed file (in any letter case), and keeps any other choice.
+# The user's screensaver is SETTING when Quellmoor is removed, ScreenSaveActive was ACTIVE (a value
+# or "none") before the install: removal takes the setting back while it names the installed file
+# (in any letter case) and puts ScreenSaveActive back as it was, and keeps any other choice.
 case_removal_with_setting() {
-    local setting=$1 outcome=$2
+    local setting=$1 outcome=$2 active=$3
+    if [ "$active" = none ]; then
+        "$WINE" reg delete "$DESKTOP" /v ScreenSaveActive /f >/dev/null 2>&1
+    else
+        "$WINE" reg add "$DESKTOP" /v ScreenSaveActive /d "$active" /f >/dev/null 2>&1
+    fi
     run_msiexec /i "$MSI" || fail "msiexec /i ended with $?" || return
     "$WINE" reg add "$DESKTOP" /v SCRNSAVE.EXE /d "$setting" /f >/dev/null 2>&1 ||
         fail "cannot change the screensaver setting" || return
@@ -198,7 +211,12 @@ case_removal_with_setting() {
     if [ "$outcome" = kept ]; then
         expect_value "$DESKTOP" SCRNSAVE.EXE "$setting" && expect_value "$DESKTOP" ScreenSaveActive 1
     else
-        expect_no_value "$DESKTOP" SCRNSAVE.EXE && expect_no_value "$DESKTOP" ScreenSaveActive
+        expect_no_value "$DESKTOP" SCRNSAVE.EXE || return
+        if [ "$active" = none ]; then
+            expect_no_value "$DESKTOP" ScreenSaveActive
+        else
+            expect_value "$DESKTOP" ScreenSaveActive "$active"
+        fi
     fi
 }
 
@@ -283,9 +301,9 @@ run_case install 640x480 case_install
 run_case installed-screensaver 640x480 case_installed_screensaver
 run_case upgrade 640x480 case_upgrade
 run_case uninstall 640x480 case_uninstall
-run_case other-screensaver-kept 640x480 case_removal_with_setting 'C:\windows\system32\other.scr' kept
+run_case other-screensaver-kept 640x480 case_removal_with_setting 'C:\windows\system32\other.scr' kept 0
 run_case setting-in-other-case-removed 640x480 case_removal_with_setting \
-    'c:\WINDOWS\System32\QUELLMOOR.SCR' removed
+    'c:\WINDOWS\System32\QUELLMOOR.SCR' removed none
 run_case upgrade-keeps-other-screensaver 640x480 case_upgrade_keeps_other_screensaver
 run_case setting-left-alone 640x480 case_setting_left_alone
 run_case package-tables 640x480 case_package_tables
