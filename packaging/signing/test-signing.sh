@@ -3,7 +3,7 @@
 # what they ship is signed by it: the Quellmoor.scr packed inside the MSI and the zip, the
 # custom-action DLL and the MSI itself. osslsigncode verifies each signature against that
 # certificate as the only trusted root (no public authority would vouch for it); a file changed
-# after signing must fail.
+# after signing must fail, and taking the signatures off must give back the unsigned files.
 #   packaging/signing/test-signing.sh [WORK_DIR]
 # WORK_DIR (a new temporary folder by default, removed at the end) holds the build and the keys.
 set -euo pipefail
@@ -54,6 +54,34 @@ check "the .scr inside the MSI is signed" verify "$scr"
 check "the .scr inside the zip is signed" verify "$(find "$work/unpacked/zip" -name Quellmoor.scr)"
 check "the custom-action DLL is signed" verify "$build/packaging/msi/stage/ScreenSaverChoice.dll"
 check "the MSI is signed" verify "$msi"
+# The signatures are all that signing adds: taking them off gives back the files as the build
+# made them before signing. osslsigncode lays an installer's file out anew, so there its streams
+# are compared.
+# shellcheck disable=SC2317 # called through check
+unsigned_equal() {
+    rm -f "$work/stripped"
+    osslsigncode remove-signature -in "$1" -out "$work/stripped" >/dev/null
+    if [[ $2 == *.msi ]]; then
+        cmp <(msi_streams "$work/stripped") <(msi_streams "$2")
+    else
+        cmp "$work/stripped" "$2"
+    fi
+}
+# shellcheck disable=SC2317 # called through unsigned_equal
+msi_streams() {
+    /usr/bin/python3 -c 'import hashlib, olefile, sys
+ole = olefile.OleFileIO(sys.argv[1])
+for path in sorted(ole.listdir()):
+    name = "/".join(path)
+    if "DigitalSignature" not in name:
+        print(name, hashlib.sha256(ole.openstream(path).read()).hexdigest())' "$1"
+}
+check "the signed .scr less its signature is the unsigned one" \
+    unsigned_equal "$build/packaging/shipped/Quellmoor.scr" "$build/app/Quellmoor.scr"
+check "the signed DLL less its signature is the unsigned one" unsigned_equal \
+    "$build/packaging/msi/stage/ScreenSaverChoice.dll" "$build/packaging/msi/ScreenSaverChoice.dll"
+check "the signed MSI less its signature is the unsigned one" \
+    unsigned_equal "$msi" "$build/packaging/msi/${msi##*/}"
 # One byte changed in the program's code: the digest no longer matches the signature.
 cp "$scr" "$work/changed.scr"
 printf '\x90' | dd of="$work/changed.scr" bs=1 seek=4096 conv=notrunc status=none
