@@ -55,26 +55,20 @@ check "the .scr inside the zip is signed" verify "$(find "$work/unpacked/zip" -n
 check "the custom-action DLL is signed" verify "$build/packaging/msi/stage/ScreenSaverChoice.dll"
 check "the MSI is signed" verify "$msi"
 # The signatures are all that signing adds: taking them off gives back the files as the build
-# made them before signing. osslsigncode lays an installer's file out anew, so there its streams
-# are compared.
+# made them before signing. osslsigncode lays an installer's file out anew, so there its tables
+# and streams are compared.
 # shellcheck disable=SC2317 # called through check
 unsigned_equal() {
-    rm -f "$work/stripped"
+    rm -rf "$work/stripped" "$work/dump"
     osslsigncode remove-signature -in "$1" -out "$work/stripped" >/dev/null
-    if [[ $2 == *.msi ]]; then
-        cmp <(msi_streams "$work/stripped") <(msi_streams "$2")
-    else
+    if [[ $2 != *.msi ]]; then
         cmp "$work/stripped" "$2"
+        return
     fi
-}
-# shellcheck disable=SC2317 # called through unsigned_equal
-msi_streams() {
-    /usr/bin/python3 -c 'import hashlib, olefile, sys
-ole = olefile.OleFileIO(sys.argv[1])
-for path in sorted(ole.listdir()):
-    name = "/".join(path)
-    if "DigitalSignature" not in name:
-        print(name, hashlib.sha256(ole.openstream(path).read()).hexdigest())' "$1"
+    mkdir -p "$work/dump/stripped" "$work/dump/unsigned"
+    msidump -t -s -d "$work/dump/stripped" "$work/stripped" >/dev/null
+    msidump -t -s -d "$work/dump/unsigned" "$2" >/dev/null
+    diff -r "$work/dump/stripped" "$work/dump/unsigned"
 }
 check "the signed .scr less its signature is the unsigned one" \
     unsigned_equal "$build/packaging/shipped/Quellmoor.scr" "$build/app/Quellmoor.scr"
