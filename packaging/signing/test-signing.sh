@@ -9,8 +9,8 @@
 set -euo pipefail
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 if [ $# -gt 0 ]; then
-    work=$1
-    mkdir -p "$work"
+    mkdir -p "$1"
+    work=$(realpath "$1")
 else
     work=$(mktemp -d "${TMPDIR:-/tmp}/quellmoor-signing.XXXXXX")
     trap 'rm -rf "$work"' EXIT
@@ -65,9 +65,10 @@ unsigned_equal() {
         cmp "$work/stripped" "$2"
         return
     fi
+    # msidump writes the tables' binary fields into its working folder.
     mkdir -p "$work/dump/stripped" "$work/dump/unsigned"
-    msidump -t -s -d "$work/dump/stripped" "$work/stripped" >/dev/null
-    msidump -t -s -d "$work/dump/unsigned" "$2" >/dev/null
+    (cd "$work/dump/stripped" && msidump -t -s "$work/stripped" >/dev/null)
+    (cd "$work/dump/unsigned" && msidump -t -s "$2" >/dev/null)
     diff -r "$work/dump/stripped" "$work/dump/unsigned"
 }
 check "the signed .scr less its signature is the unsigned one" \
