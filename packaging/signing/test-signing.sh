@@ -3,14 +3,14 @@
 # what they ship is signed by it: the Quellmoor.scr packed inside the MSI and the zip, the
 # custom-action DLL and the MSI itself. osslsigncode verifies each signature against that
 # certificate as the only trusted root (no public authority would vouch for it); a file changed
-# after signing must fail.
+# after signing must fail, and taking the signatures off must give back the unsigned files.
 #   packaging/signing/test-signing.sh [WORK_DIR]
 # WORK_DIR (a new temporary folder by default, removed at the end) holds the build and the keys.
 set -euo pipefail
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 if [ $# -gt 0 ]; then
-    work=$1
-    mkdir -p "$work"
+    mkdir -p "$1"
+    work=$(realpath "$1")
 else
     work=$(mktemp -d "${TMPDIR:-/tmp}/quellmoor-signing.XXXXXX")
     trap 'rm -rf "$work"' EXIT
@@ -54,6 +54,29 @@ check "the .scr inside the MSI is signed" verify "$scr"
 check "the .scr inside the zip is signed" verify "$(find "$work/unpacked/zip" -name Quellmoor.scr)"
 check "the custom-action DLL is signed" verify "$build/packaging/msi/stage/ScreenSaverChoice.dll"
 check "the MSI is signed" verify "$msi"
+# The signatures are all that signing adds: taking them off gives back the files as the build
+# made them before signing. osslsigncode lays an installer's file out anew, so there its tables
+# and streams are compared.
+# shellcheck disable=SC2317 # called through check
+unsigned_equal() {
+    rm -rf "$work/stripped" "$work/dump"
+    osslsigncode remove-signature -in "$1" -out "$work/stripped" >/dev/null
+    if [[ $2 != *.msi ]]; then
+        cmp "$work/stripped" "$2"
+        return
+    fi
+    # msidump writes the tables' binary fields into its working folder.
+    mkdir -p "$work/dump/stripped" "$work/dump/unsigned"
+    (cd "$work/dump/stripped" && msidump -t -s "$work/stripped" >/dev/null)
+    (cd "$work/dump/unsigned" && msidump -t -s "$2" >/dev/null)
+    diff -r "$work/dump/stripped" "$work/dump/unsigned"
+}
+check "the signed .scr less its signature is the unsigned one" \
+    unsigned_equal "$build/packaging/shipped/Quellmoor.scr" "$build/app/Quellmoor.scr"
+check "the signed DLL less its signature is the unsigned one" unsigned_equal \
+    "$build/packaging/msi/stage/ScreenSaverChoice.dll" "$build/packaging/msi/ScreenSaverChoice.dll"
+check "the signed MSI less its signature is the unsigned one" \
+    unsigned_equal "$msi" "$build/packaging/msi/${msi##*/}"
 # One byte changed in the program's code: the digest no longer matches the signature.
 cp "$scr" "$work/changed.scr"
 printf '\x90' | dd of="$work/changed.scr" bs=1 seek=4096 conv=notrunc status=none
