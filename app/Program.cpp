@@ -10,10 +10,17 @@ Viewer viewer;
 
 namespace {
 
-// Draws and shows one frame; input seen while drawing ends the loop after this frame.
-void runFrame() {
+// Draws and shows one frame; input seen while drawing ends the loop after this frame. What the
+// devices buffered before the first frame is shown came before the user could act on the run
+// (Wine, for one, queues the pointer's position as a movement once the mouse is acquired), so the
+// first frame throws it away instead of polling.
+void runFrame(bool firstFrame) {
     drawFrame(viewer, clockMilliseconds());
-    inputDevices.poll();
+    if (firstFrame) {
+        inputDevices.discardBuffered();
+    } else {
+        inputDevices.poll();
+    }
     if (!inputDevices.events.empty()) {
         glWindow.quit = 1;
     }
@@ -23,10 +30,12 @@ void runFrame() {
 // Returns the exit code: the wParam of the last message taken, or 0 when the loop took none.
 int runFrameLoop() {
     uintptr_t exitCode = 0;
+    bool firstFrame = true;
     while (!glWindow.quit) {
         PlatformMessage message = takeMessage();
         if (!message.taken) {
-            runFrame();
+            runFrame(firstFrame);
+            firstFrame = false;
             continue;
         }
         exitCode = message.wParam;

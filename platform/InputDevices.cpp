@@ -24,3 +24,14 @@ void InputDevices::poll() {
         appendMouseEvents(*this);
     }
 }
+
+void InputDevices::discardBuffered() {
+    if (keyboard) {
+        acquireInputDevice(keyboard);
+        discardInputDevice(keyboard);
+    }
+    if (mouse) {
+        acquireInputDevice(mouse);
+        discardInputDevice(mouse);
+    }
+}

@@ -50,5 +50,7 @@ struct InputDevices {
     int openKeyboard(NativeWindow window, int exclusive);
     int openMouse(NativeWindow window, int exclusive);
     void poll();
+    // Acquires each open device and throws away what it has buffered, without making events.
+    void discardBuffered();
     void release();
 };

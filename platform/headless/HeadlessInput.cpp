@@ -71,3 +71,9 @@ void readInputDevice(NativeInputDevice device, DeviceRecord* records, uint32_t c
         device->records.pop_front();
     }
 }
+
+void discardInputDevice(NativeInputDevice device) {
+    if (device->acquired) {
+        device->records.clear();
+    }
+}

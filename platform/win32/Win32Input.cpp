@@ -112,3 +112,9 @@ void readInputDevice(NativeInputDevice device, DeviceRecord* records, uint32_t c
     device->GetDeviceData(sizeof(DIDEVICEOBJECTDATA),
                           reinterpret_cast<DIDEVICEOBJECTDATA*>(records), &count, 0);
 }
+
+// The flush that DirectInput documents: no buffer and an infinite count.
+void discardInputDevice(NativeInputDevice device) {
+    DWORD count = INFINITE;
+    device->GetDeviceData(sizeof(DIDEVICEOBJECTDATA), nullptr, &count, 0);
+}

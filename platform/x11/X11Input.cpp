@@ -222,3 +222,8 @@ void readInputDevice(NativeInputDevice device, DeviceRecord* records, uint32_t c
         device->queue.take(records, capacity);
     }
 }
+
+// The acquire before it has moved every raw event the server sent into the queue.
+void discardInputDevice(NativeInputDevice device) {
+    device->queue.clear();
+}

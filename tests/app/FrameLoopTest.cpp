@@ -88,11 +88,14 @@ class ProgramRun : public ::testing::Test {
 };
 
 TEST_F(ProgramRun, AKeyPressEndsTheLoopAfterItsFrameIsSwapped) {
-    system.keyboard.buffer(keyRecord(30, 0x80));
+    system.mouse.buffer({0, 320, 0, 0, 0}); // as Wine queues at start: gone with the first frame
     int quitAtSwap = -1;
-    onSwap = [&](int) { quitAtSwap = glWindow.quit; };
+    onSwap = [&](int) {
+        quitAtSwap = glWindow.quit;
+        system.keyboard.buffer(keyRecord(30, 0x80));
+    };
     EXPECT_EQ(run("/s"), 0);
-    EXPECT_EQ(system.swaps, 1);
+    EXPECT_EQ(system.swaps, 2);
     EXPECT_EQ(quitAtSwap, 1);
     ASSERT_EQ(inputDevices.events.size(), 1u);
     EXPECT_EQ(inputDevices.events[0].code, 30);
@@ -140,7 +143,7 @@ TEST_F(ProgramRun, TheViewerFliesByTheClock) {
         SCOPED_TRACE(clock);
         resetProgram();
         system.clock = clock;
-        system.keyboard.buffer(keyRecord(1, 0x80));
+        onSwap = [&](int) { system.keyboard.buffer(keyRecord(1, 0x80)); };
         run("-s");
         Viewer expected;
         placeOnCircle(expected, clock);
@@ -212,14 +215,14 @@ TEST_F(ProgramRun, TheScreensaveCommandIsSwallowed) {
 
 TEST_F(ProgramRun, EndingOnInputGivesTheLastMessagesCodeOrZero) {
     system.messages.push_back(message(HEADLESS_MESSAGE_OTHER, 42));
-    system.mouse.buffer({0, static_cast<uint32_t>(-3), 0, 0, 0});
+    onSwap = [&](int) { system.mouse.buffer({0, static_cast<uint32_t>(-3), 0, 0, 0}); };
     EXPECT_EQ(run("/s"), 42);
-    EXPECT_EQ(system.swaps, 1);
+    EXPECT_EQ(system.swaps, 2);
 
     resetProgram();
-    system.mouse.buffer({8, 120, 0, 0, 0});
+    onSwap = [&](int) { system.mouse.buffer({8, 120, 0, 0, 0}); };
     EXPECT_EQ(run("/s"), 0);
-    EXPECT_EQ(system.swaps, 1);
+    EXPECT_EQ(system.swaps, 2);
 }
 
 TEST_F(ProgramRun, DevicesThatCannotDeliverYieldNothing) {

@@ -197,6 +197,17 @@ case_mouse_button() {
     expect_exit 15 - "mouse button $1"
 }
 
+# A fresh Wine session (each case starts one) reports where the pointer rests as the mouse's first
+# movement: the run lasts 10 s with the pointer still, then ends on a real movement.
+case_resting_pointer() {
+    move_pointer 230 310
+    screensaver 1 0 /s && await_drawing "$WINDOW" || return
+    sleep 10
+    expect_running "a real movement" || return
+    nudge_pointer 9 7
+    expect_exit 15 - "a real movement"
+}
+
 no_screensaver_window() { ! has_window Quellmoor || fail "a window titled Quellmoor appeared"; }
 ended_or_screensaver_window() { has_window Quellmoor || program_ended; }
 
@@ -275,6 +286,7 @@ both window-fallback-1024x768 1024x768 case_window_fallback
 wide close-request-exit-code 1024x768 case_close_request
 wide button-click-ends-run 640x480 case_mouse_button 1
 wide wheel-turn-ends-run 640x480 case_mouse_button 5
+both resting-pointer-waits-for-a-move 640x480 case_resting_pointer
 both images-missing-checkerboard 640x480 case_images 0 0 checkerboard Escape -s
 both images-in-fallback-directory 640x480 case_images 0 1 landscape Return /S
 both about-slash-c 640x480 case_about_box return /c

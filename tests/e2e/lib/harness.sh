@@ -228,9 +228,6 @@ start_display() {
     DISP=:$(head -n 1 "$number_file")
     export DISPLAY=$DISP
     wait_until 30 xdpyinfo >/dev/null 2>&1 || return 1
-    # Wine's DirectInput turns the pointer position it first sees into a movement from the origin,
-    # which would end a screensaver at once; parked there, the pointer stays still.
-    [ -z "$WINE" ] || xdo mousemove 0 0
 }
 
 offer_mode() {

@@ -38,6 +38,10 @@ void readInputDevice(NativeInputDevice device, DeviceRecord* records, uint32_t c
     }
 }
 
+void discardInputDevice(NativeInputDevice device) {
+    device->records.clear();
+}
+
 namespace {
 
 DeviceRecord rec(uint32_t offset, int32_t data) {
