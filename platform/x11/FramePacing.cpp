@@ -1,7 +1,5 @@
 #include "platform/x11/FramePacing.h"
 
-#include <time.h>
-
 void FrameRateMeter::frameShown(uint32_t now) {
     if (!started) {
         started = 1;
@@ -19,12 +17,19 @@ void FrameRateMeter::frameShown(uint32_t now) {
     }
 }
 
+timespec pauseOf(long microseconds) {
+    timespec pause{};
+    if (microseconds > 0) {
+        pause.tv_sec = microseconds / 1000000;
+        pause.tv_nsec = (microseconds % 1000000) * 1000;
+    }
+    return pause;
+}
+
 void pauseBetweenFrames(long microseconds) {
     if (microseconds <= 0) {
         return;
     }
-    timespec pause{};
-    pause.tv_sec = microseconds / 1000000;
-    pause.tv_nsec = (microseconds % 1000000) * 1000;
+    const timespec pause = pauseOf(microseconds);
     nanosleep(&pause, nullptr);
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <time.h>
 
 // The rate shown is the count of frames over at least this long, so that it reads steadily.
 constexpr uint32_t FRAME_RATE_PERIOD_MILLISECONDS = 1000;
@@ -17,6 +18,9 @@ struct FrameRateMeter {
     // period and sets the rate once the period is long enough.
     void frameShown(uint32_t now);
 };
+
+// The pause of that many microseconds as nanosleep takes it; 0 or less gives a zero pause.
+timespec pauseOf(long microseconds);
 
 // Sleeps that long; 0 or less returns at once. A signal may end the pause early, which only
 // brings the next frame forward.

@@ -4,14 +4,16 @@
 # run, the about box, the switches, the checkerboard without data files, drawing into a window
 # that another program made, and the runs that cannot happen.
 #
-#   tests/e2e/x11.sh QUELLMOOR [FALLBACK_DATA_DIRECTORY]
+#   tests/e2e/x11.sh QUELLMOOR [FALLBACK_DATA_DIRECTORY [SNAPSHOT]]
 #
 # QUELLMOOR is the program, with the two landscape files next to it as the build puts them;
-# FALLBACK_DATA_DIRECTORY is where it looks when the working directory lacks them. Logs and
-# screenshots go to e2e/ beside QUELLMOOR. See lib/harness.sh for the rest.
+# FALLBACK_DATA_DIRECTORY is where it looks when the working directory lacks them (the cases that
+# use it see it in a private mount namespace, never the machine's own); SNAPSHOT is the snapshot
+# renderer (by default the build tree's, tools/snapshot/snapshot). Logs and screenshots go to e2e/
+# beside QUELLMOOR. See lib/harness.sh for the rest.
 
-if [ $# -lt 1 ] || [ $# -gt 2 ] || [ ! -x "$1" ]; then
-    echo "usage: $0 QUELLMOOR [FALLBACK_DATA_DIRECTORY]" >&2
+if [ $# -lt 1 ] || [ $# -gt 3 ] || [ ! -x "$1" ]; then
+    echo "usage: $0 QUELLMOOR [FALLBACK_DATA_DIRECTORY [SNAPSHOT]]" >&2
     exit 2
 fi
 # shellcheck source-path=SCRIPTDIR source=lib/harness.sh
@@ -19,6 +21,7 @@ source "$(dirname "$0")/lib/harness.sh"
 QUELLMOOR=$(readlink -f "$1")
 FALLBACK=${2:-}
 DATA=$(dirname "$QUELLMOOR")
+SNAPSHOT=${3:-$DATA/../tools/snapshot/snapshot}
 export LIBGL_ALWAYS_SOFTWARE=1
 unset XSCREENSAVER_WINDOW
 # In a sanitized build the leak check at exit would end the program with an error: Mesa's driver
@@ -160,7 +163,7 @@ case_about() {
 # Keys typed into another program's window reach neither the bordered window nor its raw input,
 # which counts only while the window has the focus: the run goes on until a key reaches it.
 case_keys_elsewhere() {
-    make_foreign_window || return
+    make_foreign_window 400 300 || return
     quellmoor /s
     await_quellmoor || return
     await_sky 640x48+0+0 || return
@@ -190,17 +193,35 @@ case_switch() {
     expect_no_windows_made
 }
 
-fallback_installed() {
-    [ -n "$FALLBACK" ] && [ -f "$FALLBACK/quellmoorMap.tga" ] && [ -f "$FALLBACK/quellmoorTex.tga" ]
+# Sets PRIVATE to a command prefix that runs a command in a private mount namespace where the
+# fallback folder is "installed" (holds the two landscape files) or "missing", whatever the machine
+# has there: a read-only layer over the folder's nearest existing parent adds the folder, or hides
+# it with a whiteout (a 0/0 character device). Fails, or skips the case, with the reason.
+private_fallback() {
+    local layer=$WORK/layer/${CASE_DIR##*/} parent place
+    [ -n "$FALLBACK" ] || { skip_case "no fallback folder given" && return 1; }
+    parent=$(dirname "$FALLBACK")
+    while [ ! -d "$parent" ]; do parent=$(dirname "$parent"); done
+    place=$layer/${FALLBACK#"${parent%/}"/}
+    mkdir -p "$(dirname "$place")"
+    if [ "$1" = installed ]; then
+        mkdir "$place" && cp "$DATA/quellmoorMap.tga" "$DATA/quellmoorTex.tga" "$place/"
+    else
+        mknod "$place" c 0 0
+    fi || fail "no layer for $FALLBACK could be made" || return
+    PRIVATE=(unshare -m)
+    [ "$(id -u)" -eq 0 ] || PRIVATE=(unshare -rm)
+    # shellcheck disable=SC2016 # expanded by the inner shell
+    PRIVATE+=(sh -c 'mount -t overlay -o "lowerdir=$1:$2" overlay "$2" && shift 2 && exec "$@"'
+        sh "$layer" "$parent")
+    "${PRIVATE[@]}" true 2>"$CASE_DIR/mount.log" ||
+        { skip_case "no private mount namespace: $(head -n 1 "$CASE_DIR/mount.log")" && return 1; }
 }
 
-# From the case's empty working directory: the checkerboard.
+# From the case's empty working directory with no fallback folder: the checkerboard.
 case_checkerboard_without_files() {
-    if fallback_installed; then
-        skip_case "the data files are installed in $FALLBACK"
-        return
-    fi
-    launch "$QUELLMOOR" /s
+    private_fallback missing || return 0
+    launch "${PRIVATE[@]}" "$QUELLMOOR" /s
     await_quellmoor || return
     await_sky 640x48+0+0 || return
     screen_shows 640x96+0+384 "$CHECKERBOARD_GROUND" ||
@@ -209,21 +230,72 @@ case_checkerboard_without_files() {
     expect_exit 30 0
 }
 
-# From a working directory without the files, the installed ones are read.
+# From a working directory without the files, the ones in the fallback folder are read: the
+# folder's name and the file names are joined with a separator.
 case_installed_files() {
-    if ! fallback_installed; then
-        skip_case "no data files installed in ${FALLBACK:-(not given)}"
-        return
-    fi
-    launch "$QUELLMOOR" /s
+    private_fallback installed || return 0
+    launch "${PRIVATE[@]}" "$QUELLMOOR" /s
     await_quellmoor || return
     expect_landscape 640 480 || return
     press_key a
     expect_exit 30 0
 }
 
+# The program's clock: CLOCK_MONOTONIC in milliseconds, wrapping after 2^32.
+program_clock() {
+    python3 -c 'import time; print(time.clock_gettime_ns(time.CLOCK_MONOTONIC) // 10**6 % 2**32)'
+}
+
+# The skyline's mean depth below the top, as a share of the height: the statistics of the part
+# GEOMETRY (of HEIGHT rows) of IMAGE.
+skyline_share() {
+    picture_statistics "$1" "$2" | awk -v height="$3" '{
+        for (i = 1; i <= NF; i++) if ($i ~ /^horizon=/) print 0.5 + substr($i, 9) / height }'
+}
+
+# The picture in the WIDTH x HEIGHT window at the origin is the frame that the snapshot renderer
+# draws at the program's clock, stretched to the window (the projection keeps its aspect of 1):
+# its skyline lies within 3 % of the height of the snapshots' over the two seconds before the
+# program is held still (under Xvfb the frame shown has been seen to be up to 1.2 s old). A
+# picture squeezed into part of the window, or cut off at its top, misses by far more. The held
+# program leaves the processor to the snapshots.
+expect_frame_of_clock() {
+    local width=$1 height=$2 shown end time share lowest=1 highest=0
+    signal_program STOP
+    end=$(program_clock)
+    screenshot screen || fail "no screenshot" || return
+    shown=$(skyline_share "$CASE_DIR/screen.png" "${width}x$height+0+0" "$height")
+    for ((time = end - 2000; time <= end; time += 250)); do
+        "$SNAPSHOT" --time $((time & 0xFFFFFFFF)) --map "$DATA/quellmoorMap.tga" \
+            --texture "$DATA/quellmoorTex.tga" "$CASE_DIR/snapshot.png" >>"$CASE_DIR/snapshot.log" \
+            2>&1 || fail "the snapshot renderer failed (see snapshot.log)" || return
+        share=$(skyline_share "$CASE_DIR/snapshot.png" 640x480+0+0 480)
+        read -r lowest highest <<<"$(echo "$lowest $highest $share" |
+            awk '{ print ($3 < $1 ? $3 : $1), ($3 > $2 ? $3 : $2) }')"
+    done
+    signal_program CONT
+    mark "skyline at $shown of the height, the snapshots' from $lowest to $highest"
+    statistics_hold "shown=$shown lowest=$lowest highest=$highest" \
+        'shown >= lowest - 0.03 && shown <= highest + 0.03' ||
+        fail "skyline at $shown of the height, the snapshots' from $lowest to $highest"
+}
+
+# The frame rate in the lower left corner of the last screenshot of a window HEIGHT rows high
+# keeps the blank between its number and "fps": the widest run of columns without text between
+# its first and last white column is wider than a glyph of the "fixed" font (6 pixels), where the
+# letters leave at most 3 between them.
+expect_frame_rate_blank() {
+    local gap
+    gap=$("$IM_CONVERT" "$CASE_DIR/screen.png" -crop "120x20+0+$(($1 - 24))" +repage -fuzz 12% \
+        -fill black +opaque white -colorspace gray -scale 120x1! -depth 8 txt:- |
+        awk -F '[,:]' 'NR > 1 && !/#000000/ { if (seen && $1 - last - 1 > gap) gap = $1 - last - 1
+                                              seen = 1; last = $1 } END { print gap + 0 }')
+    mark "widest gap in the frame rate text: $gap columns"
+    [ "$gap" -ge 6 ] || fail "no blank in the frame rate text (widest gap $gap columns)"
+}
+
 make_foreign_window() {
-    background foreign "$TOOLS/xhelper" make-window 400 300
+    background foreign "$TOOLS/xhelper" make-window "$1" "$2"
     FOREIGN_PID=${BACKGROUND_PIDS[-1]}
     wait_until 20 grep -qs 0x "$CASE_DIR/foreign.out" || fail "no foreign window" || return
     FOREIGN=$(head -n 1 "$CASE_DIR/foreign.out")
@@ -232,10 +304,11 @@ make_foreign_window() {
 # In another program's window there is no mode change, no window of its own, and input is the
 # owner's business; the run ends when the window goes away.
 case_foreign_window_id() {
-    make_foreign_window || return
+    make_foreign_window 320 120 || return
     watch_windows || return
     quellmoor -window-id "$FOREIGN"
-    expect_landscape 400 300 || return
+    expect_landscape 320 120 || return
+    expect_frame_of_clock 320 120 || return
     [ "$(windows_made)" -eq 0 ] ||
         fail "the program made $(windows_made) windows of its own" || return
     expect_screen "$FULL" || return
@@ -245,17 +318,20 @@ case_foreign_window_id() {
     settle
     expect_running "its window went away" || return
     # The picture follows the window's size.
-    xdo windowsize "$FOREIGN" 600 400
-    wait_until 30 screen_shows 180x40+410+0 "$SKY" ||
-        fail "the picture did not grow with the window: $LAST_STATISTICS" || return
+    xdo windowsize "$FOREIGN" 1024 300
+    expect_landscape 1024 300 || return
+    expect_frame_of_clock 1024 300 || return
     kill "$FOREIGN_PID"
     expect_exit 30 0
 }
 
+# As XScreenSaver runs its hacks, here with the frame rate shown.
 case_foreign_window_environment() {
-    make_foreign_window || return
-    launch -C "$DATA" XSCREENSAVER_WINDOW="$FOREIGN" "$QUELLMOOR" -root
-    expect_landscape 400 300 || return
+    make_foreign_window 1024 300 || return
+    launch -C "$DATA" XSCREENSAVER_WINDOW="$FOREIGN" "$QUELLMOOR" -root -fps
+    expect_landscape 1024 300 || return
+    expect_frame_of_clock 1024 300 || return
+    expect_frame_rate_blank 300 || return
     expect_screen "$FULL" || return
     # XScreenSaver ends its hacks with SIGTERM.
     signal_program TERM
@@ -263,7 +339,7 @@ case_foreign_window_environment() {
 }
 
 case_foreign_window_decimal_id() {
-    make_foreign_window || return
+    make_foreign_window 400 300 || return
     quellmoor -window-id "$((FOREIGN))"
     expect_landscape 400 300 || return
     kill "$FOREIGN_PID"
@@ -328,6 +404,8 @@ if [ ! -f "$DATA/quellmoorMap.tga" ] || [ ! -f "$DATA/quellmoorTex.tga" ]; then
     e2e_abort "the landscape files are not next to $QUELLMOOR"
 fi
 command -v xkill >/dev/null || skip_suite "xkill is missing"
+command -v python3 >/dev/null || skip_suite "python3 is missing"
+[ -x "$SNAPSHOT" ] || e2e_abort "no snapshot renderer at $SNAPSHOT"
 
 run_case full_screen $LARGE case_full_screen
 run_case mode_restored_after_kill $LARGE case_mode_restored KILL

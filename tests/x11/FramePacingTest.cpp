@@ -1,6 +1,7 @@
 // The frame rate that -fps shows: frames counted over at least a second, right across the clock's
-// wrap, and nothing shown before the first second has passed.
+// wrap, and nothing shown before the first second has passed. The pause that -delay asks for.
 #include "platform/x11/FramePacing.h"
+#include "platform/x11/LinuxArguments.h"
 
 #include <gtest/gtest.h>
 
@@ -44,6 +45,27 @@ TEST(FrameRateMeter, StartsAFreshPeriodAfterEachRate) {
         meter.frameShown(t);
     }
     EXPECT_NEAR(meter.framesPerSecond, 20.0f, 0.01f);
+}
+
+TEST(FramePacing, PausesForEveryDelayAllowed) {
+    const struct {
+        long microseconds;
+        time_t seconds;
+        long nanoseconds;
+    } cases[] = {
+        {-1, 0, 0},
+        {0, 0, 0},
+        {1, 0, 1000},
+        {LINUX_DEFAULT_DELAY_MICROSECONDS, 0, 30000000},
+        {999999, 0, 999999000},
+        {LINUX_MAXIMUM_DELAY_MICROSECONDS, 1, 0},
+        {2500001, 2, 500001000},
+    };
+    for (const auto& c : cases) {
+        const timespec pause = pauseOf(c.microseconds);
+        EXPECT_EQ(pause.tv_sec, c.seconds) << c.microseconds;
+        EXPECT_EQ(pause.tv_nsec, c.nanoseconds) << c.microseconds;
+    }
 }
 
 } // namespace

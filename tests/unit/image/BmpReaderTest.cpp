@@ -44,6 +44,11 @@ TEST(BmpReader, ReadsRowsBottomUpWithPadding) {
          1,
          {{0, 0, {s(3), s(2), s(1)}}, {1, 0, {s(3), s(2), s(9)}}}},
         {"a first pixel without data is black", bmpHeaders(1, 1), 1, 1, {{0, 0, {0, 0, 0}}}},
+        {"data ending inside a row repeats its last complete pixel",
+         bmpHeaders(4, 2) + repeated(12, 0) + Bytes{1, 2, 3, 4, 5, 6, 7, 8, 9},
+         4,
+         2,
+         {{0, 1, {s(3), s(2), s(1)}}, {2, 1, {s(9), s(8), s(7)}}, {3, 1, {s(9), s(8), s(7)}}}},
     };
     for (const BmpCase& c : cases) {
         SCOPED_TRACE(c.name);
