@@ -474,6 +474,10 @@ wine_prefix() {
         "$E2E_DIR/winprobe.cpp" >>"$OUT/tools.log" 2>&1 ||
         e2e_abort "the Windows helper could not be built (see $OUT/tools.log)"
     unset WINEARCH
+    # Without the whole 4 GiB reserved for it, an emulated 32-bit Wine (qemu-i386 7.2) can find
+    # the address of its shared user data taken and end at once ("failed to map the shared user
+    # data"); a prefix made so gets no 32-bit half.
+    export QEMU_RESERVED_VA=${QEMU_RESERVED_VA:-0xffff0000}
     mkdir -p "$(dirname "$template")"
     [ -f "$template/drive_c/windows/system32/kernel32.dll" ] || make_wine_template "$template" ||
         e2e_abort "no Wine prefix could be made (see $OUT/prefix)"
