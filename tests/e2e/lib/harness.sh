@@ -479,12 +479,20 @@ wine_prefix() {
     # data"); a prefix made so gets no 32-bit half.
     export QEMU_RESERVED_VA=${QEMU_RESERVED_VA:-0xffff0000}
     mkdir -p "$(dirname "$template")"
-    [ -f "$template/drive_c/windows/system32/kernel32.dll" ] || make_wine_template "$template" ||
+    complete_prefix "$template" || make_wine_template "$template" ||
         e2e_abort "no Wine prefix could be made (see $OUT/prefix)"
     PREFIX=$WORK/prefix-$bits.$RANDOM
     cp -a "$template" "$PREFIX" || e2e_abort "the Wine prefix could not be copied"
     SYSTEM32=$PREFIX/drive_c/$SYSTEM32
     export WINEPREFIX=$PREFIX WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=${WINEDEBUG:--all}
+}
+
+# A prefix holds its system DLLs, and its 32-bit half too where this machine runs 32-bit programs:
+# a set-up whose 32-bit part failed would fail every 32-bit case later, far from the cause.
+complete_prefix() {
+    [ -f "$1/drive_c/windows/system32/kernel32.dll" ] &&
+        { ! /usr/lib/wine/wine --version >/dev/null 2>&1 ||
+            [ -f "$1/drive_c/windows/syswow64/kernel32.dll" ]; }
 }
 
 # wineboot needs a display for its desktop process. The exit-code checks of the suites mean
@@ -508,7 +516,7 @@ make_wine_template() {
     helper_status=$?
     end_case_processes
     echo "e2e: Wine prefix made in $((($(now_ms) - started) / 1000)) s"
-    [ -f "$PREFIX/drive_c/windows/system32/kernel32.dll" ] && [ $helper_status -eq 2 ] &&
+    complete_prefix "$PREFIX" && [ $helper_status -eq 2 ] &&
         rm -rf "$1" && mv "$PREFIX" "$1"
 }
 
