@@ -123,17 +123,14 @@ expect_picture() {
 # the user, written for Windows 7 to 11, and aware of every monitor's scaling (so that 640 x 480
 # is 640 x 480 pixels).
 expect_manifest() {
-    local manifest os
-    manifest=$(wrestool -x --raw --type=24 --name=1 "$SCR") || fail "no manifest resource in $SCR" || return
+    local manifest line
+    manifest=$(wrestool -x --raw --type=24 --name=1 "$SCR") || fail "no manifest in $SCR" || return
     echo "$manifest" >"$CASE_DIR/manifest.xml"
-    grep -q 'requestedExecutionLevel level="asInvoker"' <<<"$manifest" || fail "not asInvoker" ||
-        return
-    grep -q '>PerMonitorV2, PerMonitor</dpiAwareness>' <<<"$manifest" ||
-        fail "not per-monitor DPI aware" || return
-    # Windows 7, 8, 8.1 and 10 (which 11 shares).
-    for os in 35138b9a-5d96-4fbd-8e2d-a2440225f93a 4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38 \
-        1f676c76-80e1-4239-95bb-83d0f6d0da78 8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a; do
-        grep -q "<supportedOS Id=\"{$os}\"/>" <<<"$manifest" || fail "no supportedOS $os" || return
+    # The supportedOS ids of Windows 7, 8, 8.1 and 10 (which 11 shares).
+    for line in 'requestedExecutionLevel level="asInvoker"' '>PerMonitorV2, PerMonitor</dpiAwareness>' \
+        '{35138b9a-5d96-4fbd-8e2d-a2440225f93a}' '{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}' \
+        '{1f676c76-80e1-4239-95bb-83d0f6d0da78}' '{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}'; do
+        grep -qF "$line" <<<"$manifest" || fail "the manifest lacks $line" || return
     done
 }
 

@@ -260,7 +260,7 @@ skyline_share() {
 # picture squeezed into part of the window, or cut off at its top, misses by far more. The held
 # program leaves the processor to the snapshots.
 expect_frame_of_clock() {
-    local width=$1 height=$2 shown end time share lowest=1 highest=0
+    local width=$1 height=$2 shown end time shares=() lowest highest
     signal_program STOP
     end=$(program_clock)
     screenshot screen || fail "no screenshot" || return
@@ -269,11 +269,10 @@ expect_frame_of_clock() {
         "$SNAPSHOT" --time $((time & 0xFFFFFFFF)) --map "$DATA/quellmoorMap.tga" \
             --texture "$DATA/quellmoorTex.tga" "$CASE_DIR/snapshot.png" >>"$CASE_DIR/snapshot.log" \
             2>&1 || fail "the snapshot renderer failed (see snapshot.log)" || return
-        share=$(skyline_share "$CASE_DIR/snapshot.png" 640x480+0+0 480)
-        read -r lowest highest <<<"$(echo "$lowest $highest $share" |
-            awk '{ print ($3 < $1 ? $3 : $1), ($3 > $2 ? $3 : $2) }')"
+        shares+=("$(skyline_share "$CASE_DIR/snapshot.png" 640x480+0+0 480)")
     done
     signal_program CONT
+    read -r lowest highest <<<"$(printf '%s\n' "${shares[@]}" | sort -g | sed -n '1p;$p' | paste -sd ' ')"
     mark "skyline at $shown of the height, the snapshots' from $lowest to $highest"
     statistics_hold "shown=$shown lowest=$lowest highest=$highest" \
         'shown >= lowest - 0.03 && shown <= highest + 0.03' ||
@@ -365,38 +364,33 @@ case_cannot_run() {
 # Two full-screen runs share the changed mode: when the one named by ENDS_FIRST (first, second)
 # ends, the other still fills the screen at 640x480, and the mode comes back after both.
 case_two_full_screen_runs() {
-    local second
+    local run
     offer_mode 640 480 || return
     quellmoor /s
     await_quellmoor || return
     wait_until 30 screen_is "$SMALL" || fail "no mode change" || return
     background second env -C "$DATA" "$QUELLMOOR" /s
-    second=${BACKGROUND_PIDS[-1]}
+    SECOND=${BACKGROUND_PIDS[-1]}
     wait_until 30 two_windows || fail "no second window" || return
-    if [ "$1" = first ]; then
-        signal_program TERM
-        expect_exit 30 143 || return
-    else
-        end_second_run "$second" || return
-    fi
-    settle
-    expect_landscape 640 480 || return
-    expect_screen "$SMALL" || return
-    if [ "$1" = first ]; then
-        end_second_run "$second" || return
-    else
-        signal_program TERM
-        expect_exit 30 143 || return
-    fi
+    for run in "$1" "$([ "$1" = first ] && echo second || echo first)"; do
+        end_run "$run" || return
+        [ "$run" != "$1" ] || { settle && expect_landscape 640 480 && expect_screen "$SMALL"; } ||
+            return
+    done
     wait_until 30 screen_is "$FULL" || fail "mode not restored: $(screen_mode)"
 }
 
 two_windows() { [ "$(windows_named Quellmoor 1 | wc -l)" -eq 2 ]; }
 
-end_second_run() {
-    kill -TERM "$1"
-    wait_until 30 process_gone "$1" || fail "the second run did not end" || return
-    mark "second run ended"
+# Ends the first run (the case's program) or the second (SECOND) as XScreenSaver would.
+end_run() {
+    if [ "$1" = first ]; then
+        signal_program TERM
+        expect_exit 30 143
+    else
+        kill -TERM "$SECOND"
+        wait_until 30 process_gone "$SECOND" || fail "the second run did not end"
+    fi
 }
 
 e2e_begin "$DATA/e2e"
