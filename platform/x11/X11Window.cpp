@@ -9,6 +9,7 @@
 #include "platform/x11/FramebufferConfig.h"
 #include "platform/x11/ModeGuard.h"
 #include "platform/x11/ModeRecord.h"
+#include "platform/x11/MonitorCovers.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -112,9 +113,8 @@ bool hasGlx(Display* display) {
 // Changes the display mode and puts the window over it, past the window manager. The window is
 // the instance's mark in the mode record (ModeRecord.h), so it exists before the mode changes.
 // When the mode cannot be set, or nothing could give it back after a crash, the window stays a
-// bordered one.
-void takeFullScreen(GlWindow& window, Display* display) {
-    ModeArea area{0, 0};
+// bordered one. `area` is where the window goes.
+void takeFullScreen(GlWindow& window, Display* display, ModeArea& area) {
     if (!holdDisplayMode(display, window.window, window.width, window.height, window.bits, &area)) {
         window.fullScreen = 0;
         return;
@@ -131,8 +131,8 @@ void takeFullScreen(GlWindow& window, Display* display) {
 }
 
 // Full screen when the mode can be set (a window over the whole mode, past the window manager,
-// with the pointer and keyboard grabbed and the cursor hidden); otherwise a bordered window of
-// the asked client size with the cursor left alone.
+// with the pointer and keyboard grabbed, the cursor hidden and every other monitor covered);
+// otherwise a bordered window of the asked client size with the cursor left alone.
 void createOwnWindow(GlWindow& window, Display* display) {
     NativeWindowState& native = window.native;
     const int screen = DefaultScreen(display);
@@ -157,8 +157,9 @@ void createOwnWindow(GlWindow& window, Display* display) {
         static_cast<unsigned>(window.height), 0, visual->depth, InputOutput, visual->visual,
         CWColormap | CWBackPixel | CWBorderPixel | CWEventMask, &attributes);
     XFree(visual);
+    ModeArea area{0, 0};
     if (window.fullScreen) {
-        takeFullScreen(window, display);
+        takeFullScreen(window, display, area);
     }
     describeWindow(window, display);
     makeGlContext(window, display, config);
@@ -167,20 +168,29 @@ void createOwnWindow(GlWindow& window, Display* display) {
         return;
     }
 
+    if (window.fullScreen) {
+        native.invisibleCursor = makeInvisibleCursor(display, window.window);
+        XDefineCursor(display, window.window, native.invisibleCursor);
+        native.monitorCoverCount =
+            coverOtherMonitors(display, {area.x, area.y, window.width, window.height},
+                               native.invisibleCursor, native.monitorCovers);
+    }
+    // Raised after the covers, so that a cover of a larger clone never hides the picture.
     XMapRaised(display, window.window);
     waitUntilMapped(display, window.window);
     XSetInputFocus(display, window.window, RevertToParent, CurrentTime);
-    // Like a captured mouse, the grabbed pointer reports its motion wherever it goes.
+    // Like a captured mouse, the grabbed pointer reports its motion wherever it goes. Alone it
+    // stays on the picture; beside covers it may rest or move on any monitor, where the user
+    // left it, and still reports to the window.
+    const bool confined = window.fullScreen && native.monitorCoverCount == 0;
     native.pointerGrabbed =
         XGrabPointer(display, window.window, False,
                      PointerMotionMask | ButtonPressMask | ButtonReleaseMask, GrabModeAsync,
-                     GrabModeAsync, window.fullScreen ? window.window : None, None,
+                     GrabModeAsync, confined ? window.window : None, native.invisibleCursor,
                      CurrentTime) == GrabSuccess;
     if (window.fullScreen) {
         native.keyboardGrabbed = XGrabKeyboard(display, window.window, False, GrabModeAsync,
                                                GrabModeAsync, CurrentTime) == GrabSuccess;
-        native.invisibleCursor = makeInvisibleCursor(display, window.window);
-        XDefineCursor(display, window.window, native.invisibleCursor);
     }
     XFlush(display);
 }
@@ -268,6 +278,7 @@ void GlWindow::destroy() {
     }
     if (fullScreen) {
         finishModeGuard(&native.modeGuard);
+        removeMonitorCovers(display, native.monitorCovers, &native.monitorCoverCount);
         if (window) {
             XUndefineCursor(display, window);
         }

@@ -6,9 +6,11 @@
 #include "platform/Platform.h"
 #include "platform/x11/DisplayMode.h"
 #include "platform/x11/FramebufferConfig.h"
+#include "platform/x11/MonitorCovers.h"
 
 #include <chrono>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -57,6 +59,38 @@ TEST(X11Choices, FramebufferConfigTakesTheAskedVisualOrTheDefaultDepth) {
     for (const auto& c : cases) {
         EXPECT_EQ(chooseConfigIndex(visuals, c.count, c.visualId, c.defaultDepth), c.chosen)
             << c.name;
+    }
+}
+
+TEST(X11Choices, CoversEveryMonitorButThePicturesOnce) {
+    const ScreenArea picture{0, 0, 640, 480};
+    const ScreenArea second{1024, 0, 800, 600}, left{-800, 100, 800, 600};
+    const ScreenArea clone{0, 0, 1024, 768}, small{100, 100, 320, 240};
+    const struct {
+        const char* name;
+        std::vector<ScreenArea> monitors;
+        int capacity;
+        std::vector<ScreenArea> covered;
+    } cases[] = {
+        {"one monitor", {picture}, 4, {}},
+        {"a second to the right", {picture, second}, 4, {second}},
+        {"one to the left, listed first", {left, picture, second}, 4, {left, second}},
+        {"a clone inside the picture", {picture, small}, 4, {}},
+        {"a larger clone around it", {clone, picture}, 4, {clone}},
+        {"two monitors showing one area", {picture, second, second}, 4, {second}},
+        {"more monitors than covers", {left, picture, second, clone}, 2, {left, second}},
+    };
+    for (const auto& c : cases) {
+        ScreenArea covers[4];
+        const int count = monitorsToCover(c.monitors.data(), static_cast<int>(c.monitors.size()),
+                                          picture, covers, c.capacity);
+        ASSERT_EQ(count, static_cast<int>(c.covered.size())) << c.name;
+        for (int i = 0; i < count; i++) {
+            EXPECT_EQ(covers[i].x, c.covered[i].x) << c.name << " cover " << i;
+            EXPECT_EQ(covers[i].y, c.covered[i].y) << c.name << " cover " << i;
+            EXPECT_EQ(covers[i].width, c.covered[i].width) << c.name << " cover " << i;
+            EXPECT_EQ(covers[i].height, c.covered[i].height) << c.name << " cover " << i;
+        }
     }
 }
 

@@ -262,10 +262,6 @@ start_monitors() {
     cat >"$config" <<EOF
 Section "ServerFlags"
     Option "AutoAddDevices" "false"
-    Option "AutoEnableDevices" "false"
-    Option "AllowMouseOpenFail" "true"
-    Option "DontVTSwitch" "true"
-    Option "PciForceNone" "true"
 EndSection
 Section "Device"
     Identifier "card"
@@ -279,11 +275,8 @@ Section "Monitor"
 EndSection
 Section "Screen"
     Identifier "screen"
-    Device "card"
     Monitor "monitor"
-    DefaultDepth 24
     SubSection "Display"
-        Depth 24
         Modes "${sizes[0]}"
         Virtual 8192 4096
     EndSubSection
