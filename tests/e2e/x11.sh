@@ -382,7 +382,7 @@ case_two_full_screen_runs() {
 
 # Two monitors, a window on the coloured desktop of the second: the run shows the landscape on the
 # primary and nothing of the desktop on the second, where a resting pointer ends nothing and a
-# move ends the run; both monitors come back as they were.
+# move ends the run (or it is killed with SIGNAL); both monitors come back as they were.
 case_two_monitors() {
     local before second texture_rg verdict
     before=$(monitors | paste -sd' ') second=$(monitor 1)
@@ -392,19 +392,23 @@ case_two_monitors() {
     move_pointer 1400 300
     quellmoor /s
     await_quellmoor || return
-    [ "$(monitors | paste -sd' ')" = "640x480+0+0 $second" ] || fail "monitors $(monitors)" ||
-        return
+    monitors_are "640x480+0+0 $second" || fail "monitors $(monitors)" || return
     wait_until 30 screen_shows 640x48+0+0 "$SKY" || fail "no sky" || return
     take_statistics 640x480+0+0
     verdict=$(judge_landscape "$LAST_STATISTICS" "$texture_rg") || fail "primary: $verdict" ||
         return
     verdict=$(image_black "$CASE_DIR/screen.png" "$second") ||
         fail "$verdict of the second monitor shows the desktop" || return
-    sleep 10
-    expect_running "a move on the second monitor" || return
-    nudge_pointer 7 5
-    expect_exit 30 0 || return
-    [ "$(monitors | paste -sd' ')" = "$before" ] || fail "monitors $(monitors), not $before"
+    if [ -n "${1:-}" ]; then
+        signal_program "$1"
+    else
+        sleep 10
+        expect_running "a move on the second monitor" || return
+        nudge_pointer 7 5
+        expect_exit 30 0 || return
+    fi
+    wait_until 30 monitors_are "$before" || fail "monitors $(monitors), not $before" || return
+    ! has_window "Quellmoor cover" || fail "a cover is left"
 }
 
 two_windows() { [ "$(windows_named Quellmoor 1 | wc -l)" -eq 2 ]; }
@@ -459,6 +463,7 @@ run_case foreign_window_decimal_id $LARGE case_foreign_window_decimal_id
 run_case two_full_screen_runs_first_ends_first $LARGE case_two_full_screen_runs first
 run_case two_full_screen_runs_second_ends_first $LARGE case_two_full_screen_runs second
 run_case two_monitors 1024x768,800x600 case_two_monitors
+run_case two_monitors_killed 1024x768,800x600 case_two_monitors KILL
 XVFB_OPTIONS='-extension GLX' run_case cannot_run_without_glx $LARGE case_cannot_run "$QUELLMOOR" -root
 run_case cannot_run_without_display $LARGE case_cannot_run DISPLAY=:none "$QUELLMOOR" /s
 run_case cannot_run_id_nonsense $LARGE case_cannot_run "$QUELLMOOR" -window-id nonsense

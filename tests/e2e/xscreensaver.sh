@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The Debian package under the real XScreenSaver daemon: the package is checked by lintian and
 # installed; the daemon, started as an unprivileged user (it runs no hack as root) on a private
-# display with Quellmoor as its only hack, blanks the screen with the landscape, paces the hack
-# (its CPU time at the default delay against -delay 0, in the same run), and ends it when told;
+# display with Quellmoor as its only hack, blanks the screen with the landscape (on two monitors
+# a hack on each), paces the hack (its CPU time at the default delay against -delay 0, in the
+# same run), and ends it when told;
 # a preview window is drawn into at its size, with the frame rate when asked; -window makes a
 # window of its own with no mode change; removing the package takes every file away.
 #
@@ -100,7 +101,7 @@ await_hack() {
 
 texture_rg() { "$IM_CONVERT" "$DATA/quellmoorTex.tga" -format '%[fx:mean.r / mean.g]' info:; }
 
-# The landscape from the installed pictures in the WxH+0+0 part of the screen.
+# The landscape from the installed pictures in the WxH+X+Y part of the screen.
 shows_landscape() {
     take_statistics "$1" && judge_landscape "$LAST_STATISTICS" "$(texture_rg)" >/dev/null
 }
@@ -170,6 +171,18 @@ case_paced_cpu() {
         tee "$CASE_DIR/cpu.txt"
     [ $((paced * 2)) -le "$unpaced" ] ||
         fail "paced frames cost $paced ticks, more than half of $unpaced unpaced"
+}
+
+# On two monitors the daemon runs a hack on each; each fills its monitor with the landscape.
+case_two_monitors() {
+    start_daemon || return
+    saver_command -activate
+    await_hack || return
+    await_hack "$HACK_PID" || return
+    local monitor
+    for monitor in $(monitors); do
+        expect_landscape "$monitor" || return
+    done
 }
 
 no_hack() { ! hack_pid >/dev/null; }
@@ -258,6 +271,7 @@ run_case install 640x480 case_install
 [ -s "$FILES" ] || skip_suite "the package is not installed"
 run_case activate 640x480 case_activate
 run_case paced_cpu 640x480 case_paced_cpu
+run_case two_monitors 1024x768,800x600 case_two_monitors
 run_case deactivate 640x480 case_deactivate
 run_case preview 640x480 case_preview
 run_case frame_rate 640x480 case_frame_rate

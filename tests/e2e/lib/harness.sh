@@ -43,6 +43,7 @@
 # Display modes (XRandR): offer_mode W H | screen_mode | screen_is MODE | expect_screen MODE,
 #   MODE as "screen 1024x768 crtc 1024x768" (root window size, first CRTC's mode)
 #   | monitors (one WxH+X+Y a line, the primary first) | monitor N (the Nth, from 0)
+#   | monitors_are "WxH+X+Y WxH+X+Y..." (all of them, in that order)
 # Desktop: paint_root COLOUR (xsetroot) | desktop_window GEOMETRY COLOUR (an ordinary window,
 #   an xmessage of that colour, placed there without a window manager)
 # Pictures: screenshot NAME | picture_statistics IMAGE GEOMETRY (name=value pairs, picstats.cpp)
@@ -299,6 +300,7 @@ monitors() {
 }
 
 monitor() { monitors | sed -n "$(($1 + 1))p"; }
+monitors_are() { [ "$(monitors | paste -sd' ')" = "$1" ]; }
 
 paint_root() { xsetroot -solid "$1"; }
 
