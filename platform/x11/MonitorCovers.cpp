@@ -52,8 +52,7 @@ int monitorsToCover(const ScreenArea* monitors, int count, const ScreenArea& pic
     return made;
 }
 
-int coverOtherMonitors(Display* display, const ScreenArea& picture, Cursor cursor,
-                       unsigned long* windows) {
+int coverOtherMonitors(Display* display, const ScreenArea& picture, Cursor cursor) {
     // Room for clones and for more CRTCs than covers, which then are picked from all of them.
     ScreenArea monitors[4 * MAX_MONITOR_COVERS];
     ScreenArea covers[MAX_MONITOR_COVERS];
@@ -66,20 +65,13 @@ int coverOtherMonitors(Display* display, const ScreenArea& picture, Cursor curso
     attributes.override_redirect = True;
     attributes.cursor = cursor;
     for (int i = 0; i < count; i++) {
-        windows[i] =
+        const Window cover =
             XCreateWindow(display, RootWindow(display, screen), covers[i].x, covers[i].y,
                           static_cast<unsigned>(covers[i].width),
                           static_cast<unsigned>(covers[i].height), 0, CopyFromParent, InputOutput,
                           CopyFromParent, CWBackPixel | CWOverrideRedirect | CWCursor, &attributes);
-        XStoreName(display, windows[i], "Quellmoor cover");
-        XMapRaised(display, windows[i]);
+        XStoreName(display, cover, "Quellmoor cover");
+        XMapRaised(display, cover);
     }
     return count;
-}
-
-void removeMonitorCovers(Display* display, unsigned long* windows, int* count) {
-    for (int i = 0; i < *count; i++) {
-        XDestroyWindow(display, windows[i]);
-    }
-    *count = 0;
 }

@@ -2,9 +2,10 @@
 // several monitors leaves nothing of the desktop in view.
 #pragma once
 
-#include "platform/x11/NativeTypes.h"
-
 #include <X11/Xlib.h>
+
+// At most this many monitors are covered beside the picture's.
+enum { MAX_MONITOR_COVERS = 16 };
 
 struct ScreenArea {
     int x;
@@ -20,10 +21,7 @@ int monitorsToCover(const ScreenArea* monitors, int count, const ScreenArea& pic
                     ScreenArea* covers, int capacity);
 
 // Maps a borderless black window that the window manager leaves alone, showing `cursor`, over
-// every lit CRTC that monitorsToCover picks, as the monitors are now. Returns how many it made
-// (their ids in `windows`, at most MAX_MONITOR_COVERS); 0 on one monitor.
-int coverOtherMonitors(Display* display, const ScreenArea& picture, Cursor cursor,
-                       unsigned long* windows);
-
-// Destroys the covers and sets `count` to 0.
-void removeMonitorCovers(Display* display, unsigned long* windows, int* count);
+// every lit CRTC that monitorsToCover picks, as the monitors are now. Returns how many it made;
+// 0 on one monitor. The covers belong to the connection: they go when it closes, however the
+// program ends.
+int coverOtherMonitors(Display* display, const ScreenArea& picture, Cursor cursor);

@@ -34,9 +34,6 @@ struct ModeGuard {
     int pipe; // write end; the guard restores the mode once every copy of it is closed
 };
 
-// At most this many monitors are covered beside the picture's (MonitorCovers.h).
-enum { MAX_MONITOR_COVERS = 16 };
-
 // Everything else that the window must keep; all zero at load like the GlWindow around it.
 struct NativeWindowState {
     X11Session session;
@@ -68,8 +65,6 @@ struct NativeWindowState {
     int quitPosted;
     uintptr_t quitCode;
     ModeGuard modeGuard;
-    unsigned long monitorCovers[MAX_MONITOR_COVERS];
-    int monitorCoverCount;
     // Set when create found that the run cannot happen and said why on stderr.
     int startFailed;
 };

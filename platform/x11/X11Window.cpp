@@ -168,12 +168,12 @@ void createOwnWindow(GlWindow& window, Display* display) {
         return;
     }
 
+    int covers = 0;
     if (window.fullScreen) {
         native.invisibleCursor = makeInvisibleCursor(display, window.window);
         XDefineCursor(display, window.window, native.invisibleCursor);
-        native.monitorCoverCount =
-            coverOtherMonitors(display, {area.x, area.y, window.width, window.height},
-                               native.invisibleCursor, native.monitorCovers);
+        covers = coverOtherMonitors(display, {area.x, area.y, window.width, window.height},
+                                    native.invisibleCursor);
     }
     // Raised after the covers, so that a cover of a larger clone never hides the picture.
     XMapRaised(display, window.window);
@@ -182,7 +182,7 @@ void createOwnWindow(GlWindow& window, Display* display) {
     // Like a captured mouse, the grabbed pointer reports its motion wherever it goes. Alone it
     // stays on the picture; beside covers it may rest or move on any monitor, where the user
     // left it, and still reports to the window.
-    const bool confined = window.fullScreen && native.monitorCoverCount == 0;
+    const bool confined = window.fullScreen && covers == 0;
     native.pointerGrabbed =
         XGrabPointer(display, window.window, False,
                      PointerMotionMask | ButtonPressMask | ButtonReleaseMask, GrabModeAsync,
@@ -278,7 +278,6 @@ void GlWindow::destroy() {
     }
     if (fullScreen) {
         finishModeGuard(&native.modeGuard);
-        removeMonitorCovers(display, native.monitorCovers, &native.monitorCoverCount);
         if (window) {
             XUndefineCursor(display, window);
         }

@@ -393,6 +393,8 @@ case_two_monitors() {
     quellmoor /s
     await_quellmoor || return
     monitors_are "640x480+0+0 $second" || fail "monitors $(monitors)" || return
+    expect_window_facts "$(find_window 'Quellmoor cover')" \
+        "override=1 geometry=$second viewable=1 closable=0" || return
     wait_until 30 screen_shows 640x48+0+0 "$SKY" || fail "no sky" || return
     take_statistics 640x480+0+0
     verdict=$(judge_landscape "$LAST_STATISTICS" "$texture_rg") || fail "primary: $verdict" ||
