@@ -23,7 +23,7 @@ int litMonitors(Display* display, ScreenArea* monitors, int capacity) {
     int count = 0;
     for (int i = 0; i < resources->ncrtc && count < capacity; i++) {
         XRRCrtcInfo* crtc = XRRGetCrtcInfo(display, resources, resources->crtcs[i]);
-        if (crtc && crtc->mode != 0 && crtc->width > 0 && crtc->height > 0) {
+        if (crtc && crtc->mode != 0) {
             monitors[count++] = {crtc->x, crtc->y, static_cast<int>(crtc->width),
                                  static_cast<int>(crtc->height)};
         }
