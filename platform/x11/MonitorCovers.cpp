@@ -13,7 +13,7 @@ bool same(const ScreenArea& a, const ScreenArea& b) {
     return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height;
 }
 
-// The areas of the CRTCs that show something, as the server has them now.
+// The areas of the CRTCs as the server has them now; one that is off has none.
 int litMonitors(Display* display, ScreenArea* monitors, int capacity) {
     XRRScreenResources* resources =
         XRRGetScreenResourcesCurrent(display, DefaultRootWindow(display));
@@ -23,7 +23,7 @@ int litMonitors(Display* display, ScreenArea* monitors, int capacity) {
     int count = 0;
     for (int i = 0; i < resources->ncrtc && count < capacity; i++) {
         XRRCrtcInfo* crtc = XRRGetCrtcInfo(display, resources, resources->crtcs[i]);
-        if (crtc && crtc->mode != 0) {
+        if (crtc) {
             monitors[count++] = {crtc->x, crtc->y, static_cast<int>(crtc->width),
                                  static_cast<int>(crtc->height)};
         }
@@ -41,7 +41,8 @@ int monitorsToCover(const ScreenArea* monitors, int count, const ScreenArea& pic
                     ScreenArea* covers, int capacity) {
     int made = 0;
     for (int i = 0; i < count && made < capacity; i++) {
-        bool known = inside(monitors[i], picture);
+        bool known =
+            monitors[i].width <= 0 || monitors[i].height <= 0 || inside(monitors[i], picture);
         for (int j = 0; j < made && !known; j++) {
             known = same(covers[j], monitors[i]);
         }

@@ -14,8 +14,9 @@ struct ScreenArea {
     int height;
 };
 
-// The monitors among `monitors` that need a cover: every one but those lying wholly inside
-// `picture` (the picture's own, and a clone of it), each area once, at most `capacity` of them.
+// The monitors among `monitors` that need a cover: every lit one (of some size) but those lying
+// wholly inside `picture` (the picture's own, and a clone of it), each area once, at most
+// `capacity` of them.
 // Returns how many it wrote to `covers`.
 int monitorsToCover(const ScreenArea* monitors, int count, const ScreenArea& picture,
                     ScreenArea* covers, int capacity);
