@@ -74,10 +74,10 @@ TEST(X11Choices, CoversEveryMonitorButThePicturesOnce) {
         {{picture}, 4, ""},
         {{picture, second}, 4, " 800x600+1024+0"},
         {{left, picture, second}, 4, " 800x600+-800+100 800x600+1024+0"},
-        {{picture, inner}, 4, ""},                             // a clone inside the picture
-        {{clone, picture}, 4, " 1024x768+0+0"},                // a larger clone around it
-        {{picture, second, second}, 4, " 800x600+1024+0"},     // two showing one area
-        {{{1024, 0, 0, 0}, picture, {0, 800, 800, 0}}, 4, ""}, // CRTCs that are off
+        {{picture, inner}, 4, ""},                               // a clone inside the picture
+        {{clone, picture}, 4, " 1024x768+0+0"},                  // a larger clone around it
+        {{picture, second, second}, 4, " 800x600+1024+0"},       // two showing one area
+        {{{1024, 0, 0, 600}, picture, {0, 800, 800, 0}}, 4, ""}, // CRTCs that are off
         {{left, picture, second, clone}, 2, " 800x600+-800+100 800x600+1024+0"},
     };
     for (const auto& c : cases) {
