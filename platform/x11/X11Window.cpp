@@ -113,14 +113,16 @@ bool hasGlx(Display* display) {
 // Changes the display mode and puts the window over it, past the window manager. The window is
 // the instance's mark in the mode record (ModeRecord.h), so it exists before the mode changes.
 // When the mode cannot be set, or nothing could give it back after a crash, the window stays a
-// bordered one. `area` is where the window goes.
+// bordered one. `area` is where the window goes. The guard starts first, so that a signal that
+// ends the program the moment the mode has changed still leaves someone to give it back; a guard
+// whose holder never entered the record has nothing to do.
 void takeFullScreen(GlWindow& window, Display* display, ModeArea& area) {
-    if (!holdDisplayMode(display, window.window, window.width, window.height, window.bits, &area)) {
+    if (!startModeGuard(DisplayString(display), window.window, &window.native.modeGuard)) {
         window.fullScreen = 0;
         return;
     }
-    if (!startModeGuard(DisplayString(display), window.window, &window.native.modeGuard)) {
-        releaseDisplayMode(display, window.window);
+    if (!holdDisplayMode(display, window.window, window.width, window.height, window.bits, &area)) {
+        finishModeGuard(&window.native.modeGuard);
         window.fullScreen = 0;
         return;
     }
