@@ -1,3 +1,4 @@
+// Which monitors a full-screen run covers, and the covers themselves (XRandR CRTCs).
 #include "platform/x11/MonitorCovers.h"
 
 #include <X11/extensions/Xrandr.h>
@@ -26,8 +27,6 @@ int litMonitors(Display* display, ScreenArea* monitors, int capacity) {
         if (crtc) {
             monitors[count++] = {crtc->x, crtc->y, static_cast<int>(crtc->width),
                                  static_cast<int>(crtc->height)};
-        }
-        if (crtc) {
             XRRFreeCrtcInfo(crtc);
         }
     }
