@@ -1,7 +1,7 @@
 // The Linux entry point: hands the arguments, as one command line, to the same program code as
 // WinMain, after noting what XScreenSaver's options ask of the window: the window to draw into,
 // a window of our own instead of full screen, the pause between frames and the frame rate. A run
-// that could not start ends with status 1.
+// that could not start, or arguments it cannot follow, end with status 1.
 #include "app/Program.h"
 #include "platform/GlWindow.h"
 #include "platform/x11/LinuxArguments.h"
@@ -11,6 +11,11 @@
 
 int main(int argc, char** argv) {
     const LinuxOptions options = readLinuxOptions(argc, argv, std::getenv("XSCREENSAVER_WINDOW"));
+    // Refused before the display is touched: a mistyped option must not take the screen.
+    if (!options.refusal.empty()) {
+        std::fprintf(stderr, "quellmoor: %s; --help lists the options\n", options.refusal.c_str());
+        return 1;
+    }
     if (options.help) {
         std::fputs(LINUX_USAGE, stdout);
         return 0;

@@ -1,5 +1,7 @@
 #include "platform/x11/LinuxArguments.h"
 
+#include "app/LaunchDecision.h"
+
 #include <cstdint>
 #include <cstring>
 
@@ -37,6 +39,33 @@ bool isOption(const char* argument, const char* name) {
 
 bool isWindowIdOption(const char* argument) {
     return isOption(argument, "window-id");
+}
+
+// The options that take the next argument as their value, whatever it holds.
+struct ValueOption {
+    const char* name;
+    const char* value; // what the value is, for the message when it is missing
+};
+const ValueOption VALUE_OPTIONS[] = {
+    {"delay", "a number of microseconds"},
+    {"window-id", "a window id"},
+    {"visual", "a visual"},
+};
+
+const ValueOption* findValueOption(const char* argument) {
+    for (const ValueOption& option : VALUE_OPTIONS) {
+        if (isOption(argument, option.name)) {
+            return &option;
+        }
+    }
+    return nullptr;
+}
+
+// The screensaver switches keep their meaning when written with a hyphen, as the command line's
+// own rules read them, and so does -s, which Windows screensaver hosts write for "run".
+bool isProgramSwitch(const char* argument) {
+    return decideLaunch({argument}).noRun || std::strcmp(argument, "-s") == 0 ||
+           std::strcmp(argument, "-S") == 0;
 }
 
 } // namespace
@@ -129,22 +158,28 @@ LinuxOptions readLinuxOptions(int argc, const char* const* argv, const char* env
     LinuxOptions options{};
     options.target = chooseTargetWindow(argc, argv, environment);
     options.delayMicroseconds = LINUX_DEFAULT_DELAY_MICROSECONDS;
-    for (int i = 1; i < argc; i++) {
-        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
-        if (isOption(argv[i], "delay")) {
-            const long delay = parseDelay(value);
+    for (int i = 1; i < argc && options.refusal.empty(); i++) {
+        const char* argument = argv[i];
+        if (argument[0] != '-' || isProgramSwitch(argument)) {
+            continue;
+        }
+        const ValueOption* withValue = findValueOption(argument);
+        if (withValue && i + 1 == argc) {
+            options.refusal = std::string("option '") + argument + "' needs " + withValue->value;
+        } else if (withValue) {
+            const long delay = isOption(argument, "delay") ? parseDelay(argv[i + 1]) : -1;
             if (delay >= 0) {
                 options.delayMicroseconds = delay;
             }
             i++;
-        } else if (isOption(argv[i], "window-id") || isOption(argv[i], "visual")) {
-            i++;
-        } else if (isOption(argv[i], "fps")) {
+        } else if (isOption(argument, "fps")) {
             options.showFrameRate = 1;
-        } else if (isOption(argv[i], "window")) {
+        } else if (isOption(argument, "window")) {
             options.windowed = 1;
-        } else if (isOption(argv[i], "help")) {
+        } else if (isOption(argument, "help")) {
             options.help = 1;
+        } else if (!isOption(argument, "root") && !isOption(argument, "install")) {
+            options.refusal = std::string("unknown option '") + argument + "'";
         }
     }
     return options;
@@ -164,6 +199,7 @@ const char LINUX_USAGE[] =
     "  -visual, -install accepted for XScreenSaver and ignored\n"
     "  -help             show this text\n"
     "\n"
-    "Options may start with one hyphen or two. /s runs; /c shows the about box; /p, /a and /l\n"
-    "end at once. The two pictures quellmoorMap.tga and quellmoorTex.tga are read from the\n"
+    "Options may start with one hyphen or two; any other argument starting with a hyphen is\n"
+    "refused. /s or -s runs; /c or -c shows the about box; /p, /a and /l (or -p, -a, -l) end at\n"
+    "once. The two pictures quellmoorMap.tga and quellmoorTex.tga are read from the\n"
     "working directory, else from the installed data folder.\n";

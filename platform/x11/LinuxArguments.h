@@ -40,12 +40,16 @@ struct LinuxOptions {
     int showFrameRate;      // -fps
     int windowed;           // -window: a window of our own with no mode change
     int help;               // -help or --help: print the usage and end
+    std::string refusal;    // why the arguments cannot be followed; empty when they can
 };
 
 // Every option may be written with one hyphen or two: -delay US (the last readable one counts; an
 // unreadable value leaves the earlier one), -fps, -window, -window-id ID, -root, -help, and the
-// daemon's -visual NAME and -install, which change nothing here. Other arguments are left to the
-// program's own switches.
+// daemon's -visual NAME and -install, which change nothing here. The program's own switches that
+// start with a hyphen (-p, -l, -c, -a and what starts with them, and -s) and the arguments that
+// start with none are left to the program. Any other argument starting with a hyphen, or an option
+// without its value, is refused, the first one found named in `refusal`: a mistyped option must
+// not take the screen.
 LinuxOptions readLinuxOptions(int argc, const char* const* argv, const char* environment);
 
 // The text that -help prints.

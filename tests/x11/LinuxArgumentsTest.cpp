@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -164,14 +165,11 @@ TEST(ReadLinuxOptions, TakesXScreenSaverOptionsWithOneHyphenOrTwo) {
         // An unreadable value leaves the earlier one, and is not read as an option itself.
         {{"-delay", "10", "-delay", "fast"}, 10, 0, 0, 0},
         {{"-delay", "-fps"}, LINUX_DEFAULT_DELAY_MICROSECONDS, 0, 0, 0},
-        {{"-delay"}, LINUX_DEFAULT_DELAY_MICROSECONDS, 0, 0, 0},
         // The daemon's options change nothing, and their values are not options either.
         {{"-visual", "-fps", "-install", "-root"}, LINUX_DEFAULT_DELAY_MICROSECONDS, 0, 0, 0},
         {{"-window-id", "0x40001", "-delay", "5"}, 5, 0, 0, 0},
         {{"--help"}, LINUX_DEFAULT_DELAY_MICROSECONDS, 0, 0, 1},
         {{"/s", "-help"}, LINUX_DEFAULT_DELAY_MICROSECONDS, 0, 0, 1},
-        // Near misses are left to the program's own switches.
-        {{"-fpsx", "---window", "-windows", "fps"}, LINUX_DEFAULT_DELAY_MICROSECONDS, 0, 0, 0},
     };
     for (const Case& c : cases) {
         const LinuxOptions options = read(c.arguments);
@@ -179,6 +177,29 @@ TEST(ReadLinuxOptions, TakesXScreenSaverOptionsWithOneHyphenOrTwo) {
         EXPECT_EQ(options.showFrameRate, c.fps);
         EXPECT_EQ(options.windowed, c.windowed);
         EXPECT_EQ(options.help, c.help);
+        EXPECT_EQ(options.refusal, "");
+    }
+}
+
+// A typo must not start a full-screen run: the first argument with a hyphen that is neither an
+// option nor one of the program's switches is named, and so is an option left without its value.
+// Values are taken whatever they hold, and arguments without a hyphen keep their meaning.
+TEST(ReadLinuxOptions, RefusesUnknownOptionsAndMissingValues) {
+    const std::pair<std::vector<const char*>, std::string> cases[] = {
+        {{"--windows"}, "unknown option '--windows'"},
+        {{"-h"}, "unknown option '-h'"},
+        {{"--window-id=0x42"}, "unknown option '--window-id=0x42'"},
+        {{"-root", "-fpsx", "---window"}, "unknown option '-fpsx'"},
+        {{"--help", "-ROOT"}, "unknown option '-ROOT'"},
+        {{"/s", "-", "--s"}, "unknown option '-'"},
+        {{"--delay"}, "option '--delay' needs a number of microseconds"},
+        {{"-fps", "-window-id"}, "option '-window-id' needs a window id"},
+        {{"-visual"}, "option '-visual' needs a visual"},
+        {{"/s", "-s", "-S", "fps", "\\x", "1234", "-preview", "-C:1234", "-l", "-A"}, ""},
+        {{"-delay", "-h", "--visual", "--x", "-window-id", "-y", "-install", "--root"}, ""},
+    };
+    for (const auto& [arguments, refusal] : cases) {
+        EXPECT_EQ(read(arguments).refusal, refusal) << refusal;
     }
 }
 
