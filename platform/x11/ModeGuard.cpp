@@ -18,7 +18,7 @@ int leaveQuietly(Display*) {
 }
 
 // Runs in the child: it shares nothing with the program but the pipe, and never returns.
-[[noreturn]] void guardMode(const char* displayName, Window holder, int readEnd) {
+[[noreturn]] void guardMode(const char* displayName, Window holder, pid_t instance, int readEnd) {
     // The program's X connection must close when the program dies, so the child lets go of every
     // descriptor it inherited but its end of the pipe.
     if (readEnd != 3) {
@@ -50,7 +50,7 @@ int leaveQuietly(Display*) {
     XSetIOErrorHandler(leaveQuietly);
     Display* display = XOpenDisplay(displayName);
     if (display) {
-        releaseDisplayMode(display, holder);
+        releaseDisplayMode(display, holder, static_cast<unsigned long>(instance));
         XCloseDisplay(display);
     }
     _exit(0);
@@ -63,10 +63,11 @@ int startModeGuard(const char* displayName, unsigned long holder, ModeGuard* gua
     if (pipe2(ends, O_CLOEXEC) != 0) {
         return 0;
     }
+    const pid_t instance = getpid();
     pid_t pid = fork();
     if (pid == 0) {
         close(ends[1]);
-        guardMode(displayName, holder, ends[0]);
+        guardMode(displayName, holder, instance, ends[0]);
     }
     close(ends[0]);
     if (pid < 0) {

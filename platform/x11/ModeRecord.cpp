@@ -3,6 +3,7 @@
 #include "platform/x11/ErrorTrap.h"
 
 #include <X11/Xatom.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -11,13 +12,26 @@
 namespace {
 
 // The record: the original mode's fields, its outputs (always SAVED_MODE_MAX_OUTPUTS slots), then
-// the holders' window ids, as 32-bit values.
+// each holder's window id and process id, as 32-bit values.
 const char RECORD_NAME[] = "_QUELLMOOR_DISPLAY_MODE";
+// On a holder's window, the process id of the instance that holds the mode through it.
+const char MARK_NAME[] = "_QUELLMOOR_MODE_HOLDER";
 enum { MODE_FIELDS = 10, HEADER_LONGS = MODE_FIELDS + SAVED_MODE_MAX_OUTPUTS, MAX_HOLDERS = 256 };
+
+// The server hands a dead client's window ids to the next client that takes its place, and
+// another instance makes its window in the same order: a window id alone cannot tell a holder
+// from the instance that came after it.
+struct Holder {
+    Window window;
+    unsigned long instance;
+    bool operator==(const Holder& other) const {
+        return window == other.window && instance == other.instance;
+    }
+};
 
 struct Record {
     SavedDisplayMode original;
-    std::vector<Window> holders;
+    std::vector<Holder> holders;
 };
 
 // Xlib hands 32-bit property values over in longs; these read them back whatever the width.
@@ -47,11 +61,12 @@ bool readRecord(Display* display, Window root, Atom name, Record* record) {
     int format = 0;
     unsigned long count = 0, remaining = 0;
     unsigned char* data = nullptr;
-    if (XGetWindowProperty(display, root, name, 0, HEADER_LONGS + MAX_HOLDERS, False, XA_CARDINAL,
-                           &type, &format, &count, &remaining, &data) != Success) {
+    if (XGetWindowProperty(display, root, name, 0, HEADER_LONGS + 2 * MAX_HOLDERS, False,
+                           XA_CARDINAL, &type, &format, &count, &remaining, &data) != Success) {
         return false;
     }
-    bool valid = type == XA_CARDINAL && format == 32 && count >= HEADER_LONGS && data;
+    bool valid = type == XA_CARDINAL && format == 32 && count >= HEADER_LONGS &&
+                 (count - HEADER_LONGS) % 2 == 0 && data;
     if (valid) {
         const long* values = reinterpret_cast<const long*>(data);
         SavedDisplayMode& mode = record->original;
@@ -70,8 +85,8 @@ bool readRecord(Display* display, Window root, Atom name, Record* record) {
             mode.outputs[i] = unsignedValue(values[MODE_FIELDS + i]);
         }
         record->holders.clear();
-        for (unsigned long i = HEADER_LONGS; i < count; i++) {
-            record->holders.push_back(unsignedValue(values[i]));
+        for (unsigned long i = HEADER_LONGS; i < count; i += 2) {
+            record->holders.push_back({unsignedValue(values[i]), unsignedValue(values[i + 1])});
         }
     }
     if (data) {
@@ -93,7 +108,10 @@ bool writeRecord(Display* display, Window root, Atom name, const Record& record)
                                 mode.screenWidthMm,
                                 mode.screenHeightMm};
     values.insert(values.end(), mode.outputs, mode.outputs + SAVED_MODE_MAX_OUTPUTS);
-    values.insert(values.end(), record.holders.begin(), record.holders.end());
+    for (const Holder& holder : record.holders) {
+        values.push_back(static_cast<long>(holder.window));
+        values.push_back(static_cast<long>(holder.instance));
+    }
     ErrorTrap trap(display);
     XChangeProperty(display, root, name, XA_CARDINAL, 32, PropModeReplace,
                     reinterpret_cast<const unsigned char*>(values.data()),
@@ -101,24 +119,35 @@ bool writeRecord(Display* display, Window root, Atom name, const Record& record)
     return trap.succeeded();
 }
 
-bool windowExists(Display* display, Window window) {
+// A holder stays while its window exists and still carries its mark; a window that is gone, or
+// whose id now belongs to another instance or program, leaves it gone (its program ended without
+// leaving).
+bool holderStays(Display* display, Atom mark, const Holder& holder) {
     ErrorTrap trap(display);
-    XWindowAttributes attributes;
-    const Status found = XGetWindowAttributes(display, window, &attributes);
-    return trap.succeeded() && found;
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, remaining = 0;
+    unsigned char* data = nullptr;
+    const bool read = XGetWindowProperty(display, holder.window, mark, 0, 1, False, XA_CARDINAL,
+                                         &type, &format, &count, &remaining, &data) == Success;
+    const bool marked = read && trap.succeeded() && type == XA_CARDINAL && format == 32 &&
+                        count == 1 && data &&
+                        unsignedValue(*reinterpret_cast<const long*>(data)) == holder.instance;
+    if (data) {
+        XFree(data);
+    }
+    return marked;
 }
 
-// Drops one entry of `leaving` and every holder whose window is gone (its program ended without
-// leaving). Only one: the server may have given a gone holder's id to the window of an instance
-// that joined before that holder's guard left for it.
-void keepHoldersStaying(Display* display, Record* record, Window leaving) {
-    std::vector<Window>& holders = record->holders;
-    const auto entry = std::find(holders.begin(), holders.end(), leaving);
-    if (entry != holders.end()) {
-        holders.erase(entry);
-    }
+// Drops the entry of `leaving` and every holder that is gone.
+void keepHoldersStaying(Display* display, Record* record, const Holder& leaving) {
+    std::vector<Holder>& holders = record->holders;
+    const Atom mark = XInternAtom(display, MARK_NAME, False);
     holders.erase(std::remove_if(holders.begin(), holders.end(),
-                                 [&](Window holder) { return !windowExists(display, holder); }),
+                                 [&](const Holder& holder) {
+                                     return holder == leaving ||
+                                            !holderStays(display, mark, holder);
+                                 }),
                   holders.end());
 }
 
@@ -132,6 +161,7 @@ void endRecord(Display* display, Window root, Atom name, const Record& record) {
 
 int holdDisplayMode(Display* display, Window holder, int width, int height, int bits,
                     ModeArea* area) {
+    const Holder entering{holder, static_cast<uint32_t>(getpid())};
     const Window root = DefaultRootWindow(display);
     const Atom name = XInternAtom(display, RECORD_NAME, False);
     ServerGrab grab(display);
@@ -147,9 +177,12 @@ int holdDisplayMode(Display* display, Window holder, int width, int height, int 
         record.original = current;
         record.holders.clear();
     }
-    keepHoldersStaying(display, &record, 0);
+    const long mark = static_cast<long>(entering.instance);
+    XChangeProperty(display, holder, XInternAtom(display, MARK_NAME, False), XA_CARDINAL, 32,
+                    PropModeReplace, reinterpret_cast<const unsigned char*>(&mark), 1);
+    keepHoldersStaying(display, &record, entering);
     record.holders.resize(std::min<size_t>(record.holders.size(), MAX_HOLDERS - 1));
-    record.holders.push_back(holder);
+    record.holders.push_back(entering);
     if (!writeRecord(display, root, name, record)) {
         // A hold that no record shows could never be given back.
         if (record.holders.size() == 1) {
@@ -160,7 +193,7 @@ int holdDisplayMode(Display* display, Window holder, int width, int height, int 
     return 1;
 }
 
-void releaseDisplayMode(Display* display, Window holder) {
+void releaseDisplayMode(Display* display, Window holder, unsigned long instance) {
     const Window root = DefaultRootWindow(display);
     const Atom name = XInternAtom(display, RECORD_NAME, False);
     ServerGrab grab(display);
@@ -168,7 +201,7 @@ void releaseDisplayMode(Display* display, Window holder) {
     if (!readRecord(display, root, name, &record)) {
         return;
     }
-    keepHoldersStaying(display, &record, holder);
+    keepHoldersStaying(display, &record, {holder, instance});
     if (record.holders.empty()) {
         endRecord(display, root, name, record);
     } else {

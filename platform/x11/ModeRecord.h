@@ -3,7 +3,7 @@
 // the instances that hold the changed mode; it is read and written only under a server grab, so
 // two instances never race. A later instance joins the record instead of taking the changed mode
 // for the original, and the last one to leave puts the original back. A holder whose window no
-// longer exists counts as gone.
+// longer exists, or has become another's, counts as gone.
 #pragma once
 
 #include "platform/x11/DisplayMode.h"
@@ -11,12 +11,13 @@
 #include <X11/Xlib.h>
 
 // Changes the display to width x height (as changeDisplayMode does) and enters `holder`, a window
-// of this instance, in the record, which is made with the current mode as the original when
-// there is none. Returns 1 and fills `area` on success; on failure returns 0 and leaves the
-// display and the record as they were.
+// of this instance, with this process's id in the record, which is made with the current mode as
+// the original when there is none. Returns 1 and fills `area` on success; on failure returns 0 and
+// leaves the display and the record as they were.
 int holdDisplayMode(Display* display, Window holder, int width, int height, int bits,
                     ModeArea* area);
 
-// Takes `holder` and every holder that is gone out of the record. When none remains, puts the
+// Takes `holder` as entered by the process `instance`, and every holder that is gone, out of the
+// record. When none remains, puts the
 // original mode back and deletes the record; with no record there is nothing to do.
-void releaseDisplayMode(Display* display, Window holder);
+void releaseDisplayMode(Display* display, Window holder, unsigned long instance);
