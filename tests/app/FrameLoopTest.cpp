@@ -88,8 +88,7 @@ class ProgramRun : public ::testing::Test {
 };
 
 TEST_F(ProgramRun, AKeyPressEndsTheLoopAfterItsFrameIsSwapped) {
-    // Queued before the first frame, as Wine queues the pointer at start: gone with that frame.
-    system.mouse.buffer({0, 320, 0, 0, 0});
+    system.mouse.buffer({0, 320, 0, 0, 0}); // as Wine queues at start: gone with the first frame
     system.keyboard.buffer(keyRecord(57, 0x80));
     int quitAtSwap = -1;
     onSwap = [&](int) {
