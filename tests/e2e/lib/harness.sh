@@ -16,6 +16,10 @@
 # working directory CASE_CWD, and is stopped completely afterwards (program, helpers, Wine
 # session, display). QUELLMOOR_E2E_ONLY, a regular expression, picks cases by name.
 # XVFB_OPTIONS set for one run_case adds options to its Xvfb (e.g. "-extension GLX").
+# A SIZE of several monitors, WxH,WxH[,...], gets instead an Xorg with the dummy video driver
+# (real RandR outputs DUMMY0.., each listing the usual VESA sizes, and GLX): the first size is the
+# primary at 0,0, each further one sits to the right of the one before (the case is skipped
+# where Xorg or the driver is missing; xorg.conf and xorg.log in CASE_DIR).
 #   fail REASON       records why the case fails (the first reason counts) and returns 1, so a
 #                     step reads `check || fail "why" || return`
 #   skip_case REASON  the case cannot run here: counted as skipped, never as passed
@@ -38,10 +42,15 @@
 #   nudge_pointer DX DY | warp_pointer X Y (no device: raw input sees nothing) | xdo ARG...
 # Display modes (XRandR): offer_mode W H | screen_mode | screen_is MODE | expect_screen MODE,
 #   MODE as "screen 1024x768 crtc 1024x768" (root window size, first CRTC's mode)
+#   | monitors (one WxH+X+Y a line, the primary first) | monitor N (the Nth, from 0)
+# Desktop: paint_root COLOUR (xsetroot) | desktop_window GEOMETRY COLOUR (an ordinary window,
+#   an xmessage of that colour, placed there without a window manager)
 # Pictures: screenshot NAME | picture_statistics IMAGE GEOMETRY (name=value pairs, picstats.cpp)
 #   | statistics_hold LINE CONDITION | take_statistics GEOMETRY (a screenshot's, kept in
 #   LAST_STATISTICS) | screen_shows GEOMETRY CONDITION
 #   | judge_landscape LINE TEXTURE_RG | judge_checkerboard LINE
+#   | image_black IMAGE GEOMETRY (every pixel black, so nothing of a desktop shows; otherwise
+#   prints the share of other pixels and fails)
 # Wine:
 #   wine_prefix 64|32  sets WINE to the loader of that bitness, PREFIX and WINEPREFIX to a fresh
 #                      copy of a 64-bit prefix made once per run (or kept in
@@ -62,7 +71,7 @@ WINE64=/usr/lib/wine/wine64
 E2E_PATIENCE=1
 passed=0 failed=0 skipped=0
 SUITE_SKIP='' CASE_FAIL='' CASE_SKIP='' CASE_STARTED=0
-DISP='' XVFB_PID='' PROG_PID='' PROG_STATUS='' WINE='' PREFIX='' LAST_STATISTICS=''
+DISP='' SERVER_PID='' PROG_PID='' PROG_STATUS='' WINE='' PREFIX='' LAST_STATISTICS=''
 BACKGROUND_PIDS=()
 
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
@@ -172,8 +181,8 @@ end_case_processes() {
     done
     BACKGROUND_PIDS=()
     [ -n "$PREFIX" ] && stop_wine
-    [ -n "$XVFB_PID" ] && stop_pid "$XVFB_PID"
-    XVFB_PID='' DISP=''
+    [ -n "$SERVER_PID" ] && stop_pid "$SERVER_PID"
+    SERVER_PID='' DISP=''
 }
 
 run_case() {
@@ -190,7 +199,7 @@ run_case() {
     elif start_display "$size"; then
         "$function" "$@" || fail "failed without a reason"
     else
-        fail "no Xvfb display could be started"
+        fail "no display could be started"
     fi
     end_case_processes
     result=$(awk -v ms=$(($(now_ms) - CASE_STARTED)) 'BEGIN { printf "%.1f", ms / 1000 }')
@@ -216,18 +225,93 @@ run_case() {
 # Starts Xvfb on the first free display number; without -noreset the server would reset whenever
 # its last client leaves, which puts the pointer back in the middle of the screen.
 start_display() {
-    local size=$1 number_file=$CASE_DIR/display
+    local size=$1
+    if [[ $size == *,* ]]; then
+        start_monitors "$size"
+        return
+    fi
     [[ $size == *x*x* ]] || size+=x24
     local options=()
     read -ra options <<<"${XVFB_OPTIONS:-}"
+    serve Xvfb -screen 0 "$size" "${options[@]}"
+}
+
+# Runs the X server COMMAND... on the first free display number and waits until it answers.
+serve() {
+    local number_file=$CASE_DIR/display
     : >"$number_file"
-    Xvfb -displayfd 3 -screen 0 "$size" -nolisten tcp -noreset "${options[@]}" \
-        3>"$number_file" >>"$CASE_DIR/xvfb.log" 2>&1 &
-    XVFB_PID=$!
+    "$@" -displayfd 3 -nolisten tcp -noreset 3>"$number_file" >>"$CASE_DIR/xvfb.log" 2>&1 &
+    SERVER_PID=$!
     wait_until 30 test -s "$number_file" || return 1
     DISP=:$(head -n 1 "$number_file")
     export DISPLAY=$DISP
-    wait_until 30 xdpyinfo >/dev/null 2>&1 || return 1
+    wait_until 30 xdpyinfo >/dev/null 2>&1
+}
+
+# Xorg with the dummy driver and SIZES (WxH,WxH,...) as its monitors, side by side. The server
+# neither looks for input devices nor switches virtual terminals (xdotool's input goes through
+# XTEST), and its screen may grow to 8192x4096. An output given a mode counts as connected only
+# after the next probe, hence the last xrandr.
+start_monitors() {
+    local sizes output=0 config=$CASE_DIR/xorg.conf
+    IFS=, read -ra sizes <<<"$1"
+    if [ ! -x /usr/lib/xorg/Xorg ] || [ ! -e /usr/lib/xorg/modules/drivers/dummy_drv.so ]; then
+        skip_case "Xorg with the dummy video driver is missing"
+        return 0
+    fi
+    cat >"$config" <<EOF
+Section "ServerFlags"
+    Option "AutoAddDevices" "false"
+    Option "AutoEnableDevices" "false"
+    Option "AllowMouseOpenFail" "true"
+    Option "DontVTSwitch" "true"
+    Option "PciForceNone" "true"
+EndSection
+Section "Device"
+    Identifier "card"
+    Driver "dummy"
+    VideoRam 131072
+EndSection
+Section "Monitor"
+    Identifier "monitor"
+    HorizSync 5.0 - 1000.0
+    VertRefresh 5.0 - 200.0
+EndSection
+Section "Screen"
+    Identifier "screen"
+    Device "card"
+    Monitor "monitor"
+    DefaultDepth 24
+    SubSection "Display"
+        Depth 24
+        Modes "${sizes[0]}"
+        Virtual 8192 4096
+    EndSubSection
+EndSection
+EOF
+    serve Xorg -config "$config" -logfile "$CASE_DIR/xorg.log" -novtswitch -sharevts || return 1
+    while [ $((++output)) -lt ${#sizes[@]} ]; do
+        xrandr --addmode "DUMMY$output" "${sizes[output]}" &&
+            xrandr --output "DUMMY$output" --mode "${sizes[output]}" \
+                --right-of "DUMMY$((output - 1))" || return 1
+    done
+    xrandr >/dev/null
+    [ "$(monitors | cut -d+ -f1 | paste -sd,)" = "$1" ]
+}
+
+# xrandr lists the monitors as "0: +*DUMMY0 1024/271x768/203+0+0  DUMMY0".
+monitors() {
+    xrandr --listmonitors | awk 'NR > 1 { sub(/:$/, "", $1); print $1, $3 }' | sort -n |
+        sed -E 's:/[0-9]+::g' | cut -d' ' -f2
+}
+
+monitor() { monitors | sed -n "$(($1 + 1))p"; }
+
+paint_root() { xsetroot -solid "$1"; }
+
+desktop_window() {
+    background desktop xmessage -geometry "$1" -bg "$2" -fg "$2" 'an ordinary window'
+    wait_until 20 has_window xmessage || fail "no window on the desktop"
 }
 
 offer_mode() {
@@ -453,6 +537,15 @@ judge_checkerboard() {
     statistics_hold "$line" 'whitish >= 0.002 && magentaish >= 0.1' ||
         problems+=("not a two-colour checkerboard")
     report_problems "${problems[@]}"
+}
+
+# Fails, printing the share of pixels that are not black, when the part GEOMETRY of IMAGE
+# shows anything.
+image_black() {
+    local lit
+    lit=$("$IM_CONVERT" "$1" -crop "$2" +repage -alpha off -colorspace gray -threshold 0 \
+        -format '%[fx:mean]' info:) || return 1
+    [ "$lit" = 0 ] || { echo "$lit" && return 1; }
 }
 
 # ---------------------------------------------------------------------------------------------
