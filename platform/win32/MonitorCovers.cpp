@@ -18,15 +18,17 @@ BOOL CALLBACK collectOtherMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
     MONITORINFO info;
     info.cbSize = sizeof info;
     RECT overlap;
-    if (GetMonitorInfoA(monitor, &info) && !(info.dwFlags & MONITORINFOF_PRIMARY) &&
+    // The primary overlaps itself, so it is never covered either.
+    if (GetMonitorInfoA(monitor, &info) &&
         !IntersectRect(&overlap, &info.rcMonitor, &search.primary)) {
         search.others.push_back(info.rcMonitor);
     }
     return TRUE;
 }
 
-// A click on a cover must not activate it: the main window would lose the foreground, and with
-// it the mouse and keyboard that DirectInput reads.
+// While the main window holds the mouse capture no mouse message comes here; once another
+// program has taken the foreground (and DirectInput reads nothing), a move over a cover still
+// counts towards the end of the run, and a click must not activate the cover.
 LRESULT CALLBACK coverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_MOUSEACTIVATE) {
         return MA_NOACTIVATE;
