@@ -16,5 +16,9 @@ using NativeGlContext = HGLRC__*;
 using NativeDirectInput = IDirectInput8A*;
 using NativeInputDevice = IDirectInputDevice8A*;
 
-// Windows keeps the mode to go back to in the registry, so the window needs nothing more.
-struct NativeWindowState {};
+// Windows keeps the mode to go back to in the registry; the window keeps only the black windows
+// over the other monitors of a full-screen run, a heap array of coverCount handles that it owns.
+struct NativeWindowState {
+    NativeWindow* covers;
+    int coverCount;
+};

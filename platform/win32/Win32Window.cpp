@@ -2,6 +2,7 @@
 // window, pixel format and WGL context, and the window procedure.
 #include "platform/GlWindow.h"
 
+#include "MonitorCovers.h"
 #include "platform/WindowRules.h"
 
 #ifndef WIN32_LEAN_AND_MEAN
@@ -125,6 +126,9 @@ void GlWindow::create(int width, int height, int bits, int fullScreen, const cha
         SetForegroundWindow(window);
         SetFocus(window);
         SetCapture(window);
+        if (this->fullScreen) {
+            coverOtherMonitors(*this);
+        }
     }
     ShowCursor(this->fullScreen ? FALSE : TRUE);
 }
@@ -133,6 +137,8 @@ void GlWindow::destroy() {
     if (!created) {
         return;
     }
+    // The covers go before the monitors move back, so none is ever seen out of place.
+    removeMonitorCovers(*this);
     if (fullScreen) {
         ChangeDisplaySettingsA(nullptr, 0);
         ShowCursor(TRUE);

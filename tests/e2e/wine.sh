@@ -205,6 +205,29 @@ case_resting_pointer() {
     expect_exit 15 - "a real movement"
 }
 
+# Two monitors, the root painted and a window on the second. The mode change moves the second
+# monitor beside the smaller primary: one screenshot shows the landscape on the primary and only
+# black where the second now is. The pointer left on the second monitor (the X server puts it on
+# the primary's edge while that monitor moves) ends nothing; a move onto it ends the run; both
+# monitors have their modes and places back afterwards.
+case_every_monitor_covered() {
+    local desktop second width height left top
+    paint_root '#40a0c0' && desktop_window 400x300+1100+100 '#e0c040' || return
+    desktop=$(monitors)
+    move_pointer 1300 400
+    screensaver 1 0 /s && expect_window_kind popup && expect_picture landscape || return
+    second=$(monitor 1)
+    image_black "$CASE_DIR/screen.png" "$second" >/dev/null ||
+        fail "the desktop shows on the second monitor ($second)" || return
+    sleep 10
+    expect_running "a move on the second monitor" || return
+    IFS=x+ read -r width height left top <<<"$second"
+    move_pointer $((left + width / 2)) $((top + height / 2))
+    expect_exit 15 - "a move on the second monitor" || return
+    [ "$(monitors)" = "$desktop" ] ||
+        fail "monitors $(monitors | paste -sd ' '), not $(echo "$desktop" | paste -sd ' ')"
+}
+
 no_screensaver_window() { ! has_window Quellmoor || fail "a window titled Quellmoor appeared"; }
 ended_or_screensaver_window() { has_window Quellmoor || program_ended; }
 
@@ -284,6 +307,7 @@ wide close-request-exit-code 1024x768 case_close_request
 wide button-click-ends-run 640x480 case_mouse_button 1
 wide wheel-turn-ends-run 640x480 case_mouse_button 5
 both resting-pointer-waits-for-a-move 640x480 case_resting_pointer
+both every-monitor-covered 1024x768,800x600 case_every_monitor_covered
 both images-missing-checkerboard 640x480 case_images 0 0 checkerboard Escape -s
 both images-in-fallback-directory 640x480 case_images 0 1 landscape Return /S
 both about-slash-c 640x480 case_about_box return /c
