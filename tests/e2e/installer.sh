@@ -25,10 +25,12 @@ DESKTOP='HKCU\Control Panel\Desktop'
 UNINSTALL='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 PRODUCTS='HKLM\Software\Classes\Installer\Products'
 INSTALLED_SCR='C:\windows\system32\Quellmoor.scr'
+BEFORE_SCR='C:\windows\system32\before.scr'
 FILES=(Quellmoor.scr quellmoorMap.tga quellmoorTex.tga)
 MSIEXEC_RUNS=0
 
 product_version() { msiinfo export "$1" Property | tr -d '\r' | awk '$1 == "ProductVersion" { print $2 }'; }
+package_code() { msiinfo suminfo "$1" | sed -n 's/^Revision number (UUID): //p'; }
 
 # The x64 package of the next patch level, built from this source tree.
 build_newer() {
@@ -73,6 +75,16 @@ expect_value() {
 }
 
 expect_no_value() { ! reg_value "$1" "$2" >/dev/null || fail "$1\\$2 is still there"; }
+
+# The value NAME under KEY set to DATA, or taken away when DATA is "none"; and expected so.
+set_or_delete() {
+    if [ "$3" = none ]; then
+        "$WINE" reg delete "$1" /v "$2" /f >/dev/null 2>&1 || true
+    else
+        "$WINE" reg add "$1" /v "$2" /d "$3" /f >/dev/null 2>&1 || fail "cannot set $1\\$2"
+    fi
+}
+expect_value_or_none() { if [ "$3" = none ]; then expect_no_value "$1" "$2"; else expect_value "$@"; fi; }
 
 # The one Add/Remove Programs entry of Quellmoor: version VERSION, publisher Quellmoor, the size
 # of the files in PACKAGE_DIR (in KB, rounded up), and the shipped icon registered for the product.
@@ -131,11 +143,11 @@ snapshot() {
             -e '^\[Software\\\\Wine' >"$WORK/$1.registry"
 }
 
-# Fresh prefix, the user's screensaver turned off: the package installs the three files, makes
-# Quellmoor the user's screensaver and adds its entry to Add/Remove Programs.
+# Fresh prefix, the user's screensaver another one and turned off: the package installs the three
+# files, makes Quellmoor the user's screensaver and adds its entry to Add/Remove Programs.
 case_install() {
-    "$WINE" reg add "$DESKTOP" /v ScreenSaveActive /d 0 /f >/dev/null 2>&1 ||
-        fail "cannot turn the screensaver off" || return
+    set_or_delete "$DESKTOP" ScreenSaveActive 0 && set_or_delete "$DESKTOP" SCRNSAVE.EXE "$BEFORE_SCR" ||
+        return
     snapshot before-install
     run_msiexec /i "$MSI" || fail "msiexec /i ended with $?" || return
     expect_files "$WORK/package" || return
@@ -166,10 +178,12 @@ case_installed_screensaver() {
     expect_exit 15 - "a key press"
 }
 
-# The newer package replaces the installed one: one entry, of the newer version, the screensaver
-# setting kept (the upgrade neither takes it back nor sets it again). The older package then
-# refuses to go over the newer one.
+# The newer package, a package of its own (another package code), replaces the installed one: one
+# entry, of the newer version, the screensaver setting kept (the upgrade neither takes it back nor
+# sets it again). The older package then refuses to go over the newer one.
 case_upgrade() {
+    [ "$(package_code "$MSI")" != "$(package_code "$NEWER_MSI")" ] ||
+        fail "both versions have the package code $(package_code "$MSI")" || return
     run_msiexec /i "$NEWER_MSI" || fail "msiexec /i of the newer package ended with $?" || return
     expect_entry "$NEWER_VERSION" "$WORK/newer-package" || return
     expect_files "$WORK/newer-package" || return
@@ -178,12 +192,12 @@ case_upgrade() {
     expect_entry "$NEWER_VERSION" "$WORK/newer-package"
 }
 
-# Removing takes the three files, the screensaver setting and the entry, puts the screensaver's
-# on/off setting back as the first install found it, and changes nothing else.
+# Removing takes the three files and the entry, puts the user's screensaver and its on/off setting
+# back as the first install found them, and changes nothing else.
 case_uninstall() {
     run_msiexec /x "$NEWER_MSI" || fail "msiexec /x ended with $?" || return
     expect_no_files || return
-    expect_no_value "$DESKTOP" SCRNSAVE.EXE || return
+    expect_value "$DESKTOP" SCRNSAVE.EXE "$BEFORE_SCR" || return
     expect_value "$DESKTOP" ScreenSaveActive 0 || return
     expect_no_entry || return
     snapshot after-uninstall
@@ -193,16 +207,14 @@ case_uninstall() {
         fail "the registry differs from before the install (registry.diff)"
 }
 
-# The user's screensaver is SETTING when Quellmoor is removed, ScreenSaveActive was ACTIVE (a value
-# or "none") before the install: removal takes the setting back while it names the installed file
-# (in any letter case) and puts ScreenSaveActive back as it was, and keeps any other choice.
+# Before the install the user's screensaver was BEFORE and ScreenSaveActive ACTIVE (each a value
+# or "none"); it is SETTING when Quellmoor is removed. Removal puts both back while the setting
+# names the installed file (in any letter case), and keeps any other choice. A screensaver chosen
+# before that was this very file is not put back, as the file is gone.
 case_removal_with_setting() {
-    local setting=$1 outcome=$2 active=$3
-    if [ "$active" = none ]; then
-        "$WINE" reg delete "$DESKTOP" /v ScreenSaveActive /f >/dev/null 2>&1
-    else
-        "$WINE" reg add "$DESKTOP" /v ScreenSaveActive /d "$active" /f >/dev/null 2>&1
-    fi
+    local setting=$1 outcome=$2 active=$3 before=$4
+    set_or_delete "$DESKTOP" ScreenSaveActive "$active" &&
+        set_or_delete "$DESKTOP" SCRNSAVE.EXE "$before" || return
     run_msiexec /i "$MSI" || fail "msiexec /i ended with $?" || return
     "$WINE" reg add "$DESKTOP" /v SCRNSAVE.EXE /d "$setting" /f >/dev/null 2>&1 ||
         fail "cannot change the screensaver setting" || return
@@ -211,12 +223,9 @@ case_removal_with_setting() {
     if [ "$outcome" = kept ]; then
         expect_value "$DESKTOP" SCRNSAVE.EXE "$setting" && expect_value "$DESKTOP" ScreenSaveActive 1
     else
-        expect_no_value "$DESKTOP" SCRNSAVE.EXE || return
-        if [ "$active" = none ]; then
-            expect_no_value "$DESKTOP" ScreenSaveActive
-        else
-            expect_value "$DESKTOP" ScreenSaveActive "$active"
-        fi
+        [ "${before,,}" != "${INSTALLED_SCR,,}" ] || before=none
+        expect_value_or_none "$DESKTOP" SCRNSAVE.EXE "$before" &&
+            expect_value_or_none "$DESKTOP" ScreenSaveActive "$active"
     fi
 }
 
@@ -301,9 +310,12 @@ run_case install 640x480 case_install
 run_case installed-screensaver 640x480 case_installed_screensaver
 run_case upgrade 640x480 case_upgrade
 run_case uninstall 640x480 case_uninstall
-run_case other-screensaver-kept 640x480 case_removal_with_setting 'C:\windows\system32\other.scr' kept 0
+run_case other-screensaver-kept 640x480 case_removal_with_setting 'C:\windows\system32\other.scr' kept 0 \
+    "$BEFORE_SCR"
 run_case setting-in-other-case-removed 640x480 case_removal_with_setting \
-    'c:\WINDOWS\System32\QUELLMOOR.SCR' removed none
+    'c:\WINDOWS\System32\QUELLMOOR.SCR' removed none none
+run_case quellmoor-before-not-put-back 640x480 case_removal_with_setting "$INSTALLED_SCR" removed 1 \
+    'C:\WINDOWS\system32\quellmoor.scr'
 run_case upgrade-keeps-other-screensaver 640x480 case_upgrade_keeps_other_screensaver
 run_case setting-left-alone 640x480 case_setting_left_alone
 run_case package-tables 640x480 case_package_tables
