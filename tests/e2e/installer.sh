@@ -30,7 +30,6 @@ FILES=(Quellmoor.scr quellmoorMap.tga quellmoorTex.tga)
 MSIEXEC_RUNS=0
 
 product_version() { msiinfo export "$1" Property | tr -d '\r' | awk '$1 == "ProductVersion" { print $2 }'; }
-package_code() { msiinfo suminfo "$1" | sed -n 's/^Revision number (UUID): //p'; }
 
 # The x64 package of the next patch level, built from this source tree.
 build_newer() {
@@ -76,16 +75,9 @@ expect_value() {
 
 expect_no_value() { ! reg_value "$1" "$2" >/dev/null || fail "$1\\$2 is still there"; }
 
-# The value NAME under KEY set to DATA, or taken away when DATA is "none"; and expected so.
-set_or_delete() {
-    if [ "$3" = none ]; then
-        "$WINE" reg delete "$1" /v "$2" /f >/dev/null 2>&1 || true
-    else
-        "$WINE" reg add "$1" /v "$2" /d "$3" /f >/dev/null 2>&1 || fail "cannot set $1\\$2"
-    fi
-}
-expect_value_or_none() { if [ "$3" = none ]; then expect_no_value "$1" "$2"; else expect_value "$@"; fi; }
-
+# The value NAME under KEY set to DATA, or taken away for "none"; and expected so.
+set_value() { if [ "$3" = none ]; then "$WINE" reg delete "$1" /v "$2" /f; else "$WINE" reg add "$1" /v "$2" /d "$3" /f; fi >/dev/null 2>&1; }
+expect_data() { if [ "$3" = none ]; then expect_no_value "$1" "$2"; else expect_value "$@"; fi; }
 # The one Add/Remove Programs entry of Quellmoor: version VERSION, publisher Quellmoor, the size
 # of the files in PACKAGE_DIR (in KB, rounded up), and the shipped icon registered for the product.
 expect_entry() {
@@ -140,14 +132,15 @@ snapshot() {
     awk '/^\[/ { key = $0; sub(/ [0-9]+$/, "", key); next } /^#|^"DriverDateData"=/ { next }
         NF { print key " " $0 }' "$PREFIX/system.reg" "$PREFIX/user.reg" |
         grep -v -e '^\[System\\\\CurrentControlSet\\\\Control\\\\Class' -e NetworkCards \
-            -e '^\[Software\\\\Wine' >"$WORK/$1.registry"
+            -e '^\[Software\\\\Wine' -e '^\[Console\]' >"$WORK/$1.registry"
 }
 
-# Fresh prefix, the user's screensaver another one and turned off: the package installs the three
-# files, makes Quellmoor the user's screensaver and adds its entry to Add/Remove Programs.
+# Fresh prefix, the user's screensaver turned off: the package installs the three files, makes
+# Quellmoor the user's screensaver and adds its entry to Add/Remove Programs.
 case_install() {
-    set_or_delete "$DESKTOP" ScreenSaveActive 0 && set_or_delete "$DESKTOP" SCRNSAVE.EXE "$BEFORE_SCR" ||
-        return
+    set_value "$DESKTOP" SCRNSAVE.EXE "$BEFORE_SCR" || fail "cannot choose a screensaver" || return
+    "$WINE" reg add "$DESKTOP" /v ScreenSaveActive /d 0 /f >/dev/null 2>&1 ||
+        fail "cannot turn the screensaver off" || return
     snapshot before-install
     run_msiexec /i "$MSI" || fail "msiexec /i ended with $?" || return
     expect_files "$WORK/package" || return
@@ -178,12 +171,12 @@ case_installed_screensaver() {
     expect_exit 15 - "a key press"
 }
 
-# The newer package, a package of its own (another package code), replaces the installed one: one
-# entry, of the newer version, the screensaver setting kept (the upgrade neither takes it back nor
-# sets it again). The older package then refuses to go over the newer one.
+# The newer package replaces the installed one: one entry, of the newer version, the screensaver
+# setting kept (the upgrade neither takes it back nor sets it again). The older package then
+# refuses to go over the newer one.
 case_upgrade() {
-    [ "$(package_code "$MSI")" != "$(package_code "$NEWER_MSI")" ] ||
-        fail "both versions have the package code $(package_code "$MSI")" || return
+    [ "$(msiinfo suminfo "$MSI" | grep UUID)" != "$(msiinfo suminfo "$NEWER_MSI" | grep UUID)" ] ||
+        fail "both versions have one package code" || return
     run_msiexec /i "$NEWER_MSI" || fail "msiexec /i of the newer package ended with $?" || return
     expect_entry "$NEWER_VERSION" "$WORK/newer-package" || return
     expect_files "$WORK/newer-package" || return
@@ -192,8 +185,8 @@ case_upgrade() {
     expect_entry "$NEWER_VERSION" "$WORK/newer-package"
 }
 
-# Removing takes the three files and the entry, puts the user's screensaver and its on/off setting
-# back as the first install found them, and changes nothing else.
+# Removing takes the three files and the entry, puts the screensaver setting and its on/off
+# setting back as the first install found it, and changes nothing else.
 case_uninstall() {
     run_msiexec /x "$NEWER_MSI" || fail "msiexec /x ended with $?" || return
     expect_no_files || return
@@ -207,14 +200,12 @@ case_uninstall() {
         fail "the registry differs from before the install (registry.diff)"
 }
 
-# Before the install the user's screensaver was BEFORE and ScreenSaveActive ACTIVE (each a value
-# or "none"); it is SETTING when Quellmoor is removed. Removal puts both back while the setting
-# names the installed file (in any letter case), and keeps any other choice. A screensaver chosen
-# before that was this very file is not put back, as the file is gone.
+# The user's screensaver is SETTING when Quellmoor is removed; before the install ScreenSaveActive
+# was ACTIVE and the screensaver BEFORE (values or "none"): removal puts both back while the setting
+# names the installed file (in any letter case), BEFORE as none when it was that file.
 case_removal_with_setting() {
     local setting=$1 outcome=$2 active=$3 before=$4
-    set_or_delete "$DESKTOP" ScreenSaveActive "$active" &&
-        set_or_delete "$DESKTOP" SCRNSAVE.EXE "$before" || return
+    set_value "$DESKTOP" ScreenSaveActive "$active" && set_value "$DESKTOP" SCRNSAVE.EXE "$before"
     run_msiexec /i "$MSI" || fail "msiexec /i ended with $?" || return
     "$WINE" reg add "$DESKTOP" /v SCRNSAVE.EXE /d "$setting" /f >/dev/null 2>&1 ||
         fail "cannot change the screensaver setting" || return
@@ -224,8 +215,7 @@ case_removal_with_setting() {
         expect_value "$DESKTOP" SCRNSAVE.EXE "$setting" && expect_value "$DESKTOP" ScreenSaveActive 1
     else
         [ "${before,,}" != "${INSTALLED_SCR,,}" ] || before=none
-        expect_value_or_none "$DESKTOP" SCRNSAVE.EXE "$before" &&
-            expect_value_or_none "$DESKTOP" ScreenSaveActive "$active"
+        expect_data "$DESKTOP" SCRNSAVE.EXE "$before" && expect_data "$DESKTOP" ScreenSaveActive "$active"
     fi
 }
 
@@ -310,8 +300,7 @@ run_case install 640x480 case_install
 run_case installed-screensaver 640x480 case_installed_screensaver
 run_case upgrade 640x480 case_upgrade
 run_case uninstall 640x480 case_uninstall
-run_case other-screensaver-kept 640x480 case_removal_with_setting 'C:\windows\system32\other.scr' kept 0 \
-    "$BEFORE_SCR"
+run_case other-screensaver-kept 640x480 case_removal_with_setting 'C:\windows\system32\other.scr' kept 0 none
 run_case setting-in-other-case-removed 640x480 case_removal_with_setting \
     'c:\WINDOWS\System32\QUELLMOOR.SCR' removed none none
 run_case quellmoor-before-not-put-back 640x480 case_removal_with_setting "$INSTALLED_SCR" removed 1 \
