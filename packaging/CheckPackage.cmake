@@ -1,5 +1,5 @@
 # Checks a Quellmoor zip: exactly the screen saver, its two pictures and the installation notes in
-# one folder named like the archive; the .scr a Windows program for MACHINE (i386 or x86_64);
+# one folder named like the archive, stored in the order of their names; the .scr a Windows program for MACHINE (i386 or x86_64);
 # the pictures TGA files of the right kind, and byte for byte those in PICTURES when given.
 # Usage: cmake -DARCHIVE=Quellmoor-1.0.0-win64.zip -DMACHINE=x86_64 [-DPICTURES=dir] -P CheckPackage.cmake
 cmake_minimum_required(VERSION 3.21)
@@ -52,6 +52,18 @@ if(NOT found STREQUAL expected)
     fail("holds '${found}', expected '${expected}'")
 endif()
 set(dir "${unpacked}/${top}")
+
+# Stored in the order of the names, not of one file system's listing, so that every machine packs
+# the same zip.
+execute_process(COMMAND ${CMAKE_COMMAND} -E tar tf "${ARCHIVE}" OUTPUT_VARIABLE stored
+                COMMAND_ERROR_IS_FATAL ANY)
+string(STRIP "${stored}" stored)
+string(REPLACE "\n" ";" stored "${stored}")
+set(sorted ${stored})
+list(SORT sorted)
+if(NOT stored STREQUAL sorted)
+    fail("stores '${stored}', not in the order of the names")
+endif()
 
 read_number("${dir}/Quellmoor.scr" 0 2 mz)
 read_number("${dir}/Quellmoor.scr" 60 4 pe_offset)

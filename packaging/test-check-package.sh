@@ -17,10 +17,12 @@ make_tree() {
     printf '%s\r\n' "$4" >"$1/INSTALL.txt"
 }
 
-# expect pass|fail NAME MACHINE [PICTURES]: zips $work/NAME/NAME-top and runs the checker on it.
+# expect pass|fail NAME MACHINE [PICTURES]: zips $work/NAME/NAME-top, its files in the order of
+# their names (in reverse with ORDER=-r), and runs the checker on it.
 expect() {
-    local outcome=$1 name=$2 machine=$3 pictures=${4:-}
-    (cd "$work/$name" && "$cmake" -E tar cf "$name.zip" --format=zip "$name")
+    local outcome=$1 name=$2 machine=$3 pictures=${4:-} files
+    mapfile -t files < <(cd "$work/$name" && find "$name" -type f | LC_ALL=C sort ${ORDER:+"$ORDER"})
+    (cd "$work/$name" && "$cmake" -E tar cf "$name.zip" --format=zip "${files[@]}")
     local args=(-DARCHIVE="$work/$name/$name.zip" -DMACHINE="$machine")
     [ -n "$pictures" ] && args+=(-DPICTURES="$pictures")
     if "$cmake" "${args[@]}" -P "$checker" >"$work/$name.log" 2>&1; then got=pass; else got=fail; fi
@@ -45,6 +47,8 @@ expect fail wrongMachine i386
 make_tree "$work/missingMap/missingMap" "$amd64" 03 "$notes64"
 rm "$work/missingMap/missingMap/quellmoorMap.tga"
 expect fail missingMap x86_64
+make_tree "$work/unsorted/unsorted" "$amd64" 03 "$notes64"
+ORDER=-r expect fail unsorted x86_64
 make_tree "$work/extraFile/extraFile" "$amd64" 03 "$notes64"
 touch "$work/extraFile/extraFile/readme.txt"
 expect fail extraFile x86_64

@@ -4,10 +4,11 @@
 // who has since picked another screensaver keeps it. Both run deferred and impersonated, and get
 // the installed file's full path as their CustomActionData.
 //
-// Choosing also turns the screensaver on (ScreenSaveActive), so the value found there first is
-// recorded under the product's own key (HKCU\Software\Quellmoor\ScreenSaverBefore: the value
-// copied as it was, or no value when there was none); taking the choice back puts exactly that
-// back. An existing record is kept, so an upgrade that chooses again carries the first one over.
+// Choosing replaces the user's screensaver (SCRNSAVE.EXE) and turns the screensaver on
+// (ScreenSaveActive), so both values as found there first are recorded under the product's own
+// key (HKCU\Software\Quellmoor\ScreenSaverBefore: each value copied as it was, or no value when
+// there was none); taking the choice back puts exactly those back. An existing record is kept, so
+// an upgrade that chooses again carries the first one over.
 #include "ActionSupport.h"
 
 #include <vector>
@@ -19,6 +20,8 @@ constexpr const wchar_t* QUELLMOOR_SCREENSAVER_VALUE = L"SCRNSAVE.EXE";
 constexpr const wchar_t* QUELLMOOR_ACTIVE_VALUE = L"ScreenSaveActive";
 constexpr const wchar_t* QUELLMOOR_PRODUCT_KEY = L"Software\\Quellmoor";
 constexpr const wchar_t* QUELLMOOR_RECORD_KEY = L"Software\\Quellmoor\\ScreenSaverBefore";
+constexpr const wchar_t* QUELLMOOR_RECORDED_VALUES[] = {QUELLMOOR_SCREENSAVER_VALUE,
+                                                        QUELLMOOR_ACTIVE_VALUE};
 
 // The impersonated user's own registry hive; in a service's impersonating thread
 // HKEY_CURRENT_USER may still be the service's own, RegOpenCurrentUser is the user's.
@@ -64,6 +67,11 @@ bool samePath(const std::wstring& a, const std::wstring& b) {
     return !a.empty() && CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
 }
 
+// Whether the screensaver SETTING names the installed file at PATH, in its long or short form.
+bool namesInstalled(const std::wstring& setting, const std::wstring& path) {
+    return samePath(setting, path) || samePath(longForm(setting), longForm(path));
+}
+
 // A registry value as it is stored: its type and data.
 struct StoredValue {
     DWORD type = REG_NONE;
@@ -90,7 +98,7 @@ bool writeStored(HKEY key, const wchar_t* name, const StoredValue& value) {
 }
 
 // Drops the record, and the product's key with it when nothing else is left there.
-void forgetActive(HKEY user) {
+void forgetRecord(HKEY user) {
     RegDeleteKeyW(user, QUELLMOOR_RECORD_KEY);
     HKEY product = openKey(user, QUELLMOOR_PRODUCT_KEY, KEY_QUERY_VALUE);
     if (product == nullptr) {
@@ -108,55 +116,74 @@ void forgetActive(HKEY user) {
     }
 }
 
-// Records ScreenSaveActive as DESKTOP holds it, unless a record exists. A record that cannot be
-// completed is dropped: without one, removal leaves the value alone.
-void rememberActive(MSIHANDLE install, HKEY user, HKEY desktop) {
+// Records the screensaver and ScreenSaveActive as DESKTOP holds them, unless a record exists. A
+// record that cannot be completed is dropped: without one, removal leaves ScreenSaveActive alone.
+void rememberBefore(MSIHANDLE install, HKEY user, HKEY desktop) {
     HKEY record = nullptr;
     DWORD disposition = 0;
     if (RegCreateKeyExW(user, QUELLMOOR_RECORD_KEY, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &record,
                         &disposition) != ERROR_SUCCESS) {
-        logLine(install, L"cannot record ScreenSaveActive; removal will leave it as it is then");
+        logLine(install,
+                L"cannot record the settings; removal will leave ScreenSaveActive as it is");
         return;
     }
-    bool recorded = disposition == REG_OPENED_EXISTING_KEY;
-    if (!recorded) {
-        StoredValue active;
-        const LONG status = readStored(desktop, QUELLMOOR_ACTIVE_VALUE, active);
-        recorded = status == ERROR_FILE_NOT_FOUND ||
-                   (status == ERROR_SUCCESS && writeStored(record, QUELLMOOR_ACTIVE_VALUE, active));
+    bool recorded = true;
+    if (disposition != REG_OPENED_EXISTING_KEY) {
+        for (const wchar_t* name : QUELLMOOR_RECORDED_VALUES) {
+            StoredValue before;
+            const LONG status = readStored(desktop, name, before);
+            recorded = recorded && (status == ERROR_FILE_NOT_FOUND ||
+                                    (status == ERROR_SUCCESS && writeStored(record, name, before)));
+        }
     }
     RegCloseKey(record);
     if (!recorded) {
-        forgetActive(user);
-        logLine(install, L"cannot record ScreenSaveActive; removal will leave it as it is then");
+        forgetRecord(user);
+        logLine(install,
+                L"cannot record the settings; removal will leave ScreenSaveActive as it is");
     }
 }
 
-// Puts ScreenSaveActive back as recorded; without a record it stays as it is.
-void restoreActive(MSIHANDLE install, HKEY user, HKEY desktop) {
+// Puts the value NAME of DESKTOP back as RECORD holds it: the recorded value, or none.
+bool putBack(HKEY record, HKEY desktop, const wchar_t* name) {
+    StoredValue before;
+    const LONG status = readStored(record, name, before);
+    if (status == ERROR_SUCCESS) {
+        return writeStored(desktop, name, before);
+    }
+    const LONG deleted = status == ERROR_FILE_NOT_FOUND ? RegDeleteValueW(desktop, name) : status;
+    return deleted == ERROR_SUCCESS || deleted == ERROR_FILE_NOT_FOUND;
+}
+
+// Puts the screensaver and ScreenSaveActive back as recorded. A recorded screensaver that is this
+// very file, or one that cannot be put back, leaves none chosen, as the file is going; without a
+// record ScreenSaveActive stays as it is.
+void restoreBefore(MSIHANDLE install, HKEY user, HKEY desktop, const std::wstring& path) {
     HKEY record = openKey(user, QUELLMOOR_RECORD_KEY, KEY_QUERY_VALUE);
+    const bool screensaver =
+        record != nullptr &&
+        !namesInstalled(readString(record, QUELLMOOR_SCREENSAVER_VALUE), path) &&
+        putBack(record, desktop, QUELLMOOR_SCREENSAVER_VALUE);
+    if (!screensaver) {
+        RegDeleteValueW(desktop, QUELLMOOR_SCREENSAVER_VALUE);
+    }
     if (record == nullptr) {
-        logLine(install, L"no record of ScreenSaveActive; left as it is");
+        logLine(install, L"no record of the settings before the install; none chosen, "
+                         L"ScreenSaveActive left as it is");
         return;
     }
-    StoredValue active;
-    const LONG status = readStored(record, QUELLMOOR_ACTIVE_VALUE, active);
+    const bool active = putBack(record, desktop, QUELLMOOR_ACTIVE_VALUE);
     RegCloseKey(record);
-    bool restored = false;
-    if (status == ERROR_SUCCESS) {
-        restored = writeStored(desktop, QUELLMOOR_ACTIVE_VALUE, active);
-    } else if (status == ERROR_FILE_NOT_FOUND) {
-        const LONG deleted = RegDeleteValueW(desktop, QUELLMOOR_ACTIVE_VALUE);
-        restored = deleted == ERROR_SUCCESS || deleted == ERROR_FILE_NOT_FOUND;
-    }
-    logLine(install, restored ? L"ScreenSaveActive put back as it was before the install"
-                              : L"cannot put ScreenSaveActive back");
+    logLine(install, screensaver ? L"screensaver setting put back as it was before the install"
+                                 : L"no screensaver left chosen");
+    logLine(install, active ? L"ScreenSaveActive put back as it was before the install"
+                            : L"cannot put ScreenSaveActive back");
 }
 
 } // namespace
 
 // Makes the installed screensaver the user's choice and turns the screensaver on, first recording
-// how ScreenSaveActive was.
+// how both were.
 extern "C" __declspec(dllexport) UINT __stdcall ChooseScreenSaver(MSIHANDLE install) {
     const std::wstring path = installProperty(install, L"CustomActionData");
     HKEY user = path.empty() ? nullptr : openUserKey();
@@ -170,7 +197,7 @@ extern "C" __declspec(dllexport) UINT __stdcall ChooseScreenSaver(MSIHANDLE inst
         logLine(install, L"cannot open the user's desktop settings");
         return ERROR_INSTALL_FAILURE;
     }
-    rememberActive(install, user, desktop);
+    rememberBefore(install, user, desktop);
     const bool written = setString(desktop, QUELLMOOR_SCREENSAVER_VALUE, path) &&
                          setString(desktop, QUELLMOOR_ACTIVE_VALUE, L"1");
     RegCloseKey(desktop);
@@ -180,9 +207,9 @@ extern "C" __declspec(dllexport) UINT __stdcall ChooseScreenSaver(MSIHANDLE inst
     return written ? ERROR_SUCCESS : ERROR_INSTALL_FAILURE;
 }
 
-// Removes the screensaver setting while it names the installed file (long or short form), so
-// that no screensaver is left chosen, and puts ScreenSaveActive back; any other choice stays as
-// it is. The record goes either way.
+// Puts the screensaver setting and ScreenSaveActive back as they were before the install while the
+// setting names the installed file (long or short form); any other choice stays as it is. The
+// record goes either way.
 extern "C" __declspec(dllexport) UINT __stdcall ReleaseScreenSaver(MSIHANDLE install) {
     const std::wstring path = installProperty(install, L"CustomActionData");
     HKEY user = path.empty() ? nullptr : openUserKey();
@@ -194,17 +221,15 @@ extern "C" __declspec(dllexport) UINT __stdcall ReleaseScreenSaver(MSIHANDLE ins
     HKEY desktop = openKey(user, QUELLMOOR_DESKTOP_KEY, KEY_QUERY_VALUE | KEY_SET_VALUE);
     const std::wstring chosen =
         desktop == nullptr ? std::wstring() : readString(desktop, QUELLMOOR_SCREENSAVER_VALUE);
-    if (samePath(chosen, path) || samePath(longForm(chosen), longForm(path))) {
-        RegDeleteValueW(desktop, QUELLMOOR_SCREENSAVER_VALUE);
-        restoreActive(install, user, desktop);
-        logLine(install, L"screensaver setting removed");
+    if (namesInstalled(chosen, path)) {
+        restoreBefore(install, user, desktop, path);
     } else {
         logLine(install, L"the screensaver setting names another program; left alone");
     }
     if (desktop != nullptr) {
         RegCloseKey(desktop);
     }
-    forgetActive(user);
+    forgetRecord(user);
     RegCloseKey(user);
     return ERROR_SUCCESS;
 }

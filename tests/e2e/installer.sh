@@ -25,6 +25,7 @@ DESKTOP='HKCU\Control Panel\Desktop'
 UNINSTALL='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 PRODUCTS='HKLM\Software\Classes\Installer\Products'
 INSTALLED_SCR='C:\windows\system32\Quellmoor.scr'
+BEFORE_SCR='C:\windows\system32\before.scr'
 FILES=(Quellmoor.scr quellmoorMap.tga quellmoorTex.tga)
 MSIEXEC_RUNS=0
 
@@ -74,6 +75,9 @@ expect_value() {
 
 expect_no_value() { ! reg_value "$1" "$2" >/dev/null || fail "$1\\$2 is still there"; }
 
+# The value NAME under KEY set to DATA, or taken away for "none"; and expected so.
+set_value() { if [ "$3" = none ]; then "$WINE" reg delete "$1" /v "$2" /f; else "$WINE" reg add "$1" /v "$2" /d "$3" /f; fi >/dev/null 2>&1; }
+expect_data() { if [ "$3" = none ]; then expect_no_value "$1" "$2"; else expect_value "$@"; fi; }
 # The one Add/Remove Programs entry of Quellmoor: version VERSION, publisher Quellmoor, the size
 # of the files in PACKAGE_DIR (in KB, rounded up), and the shipped icon registered for the product.
 expect_entry() {
@@ -128,12 +132,13 @@ snapshot() {
     awk '/^\[/ { key = $0; sub(/ [0-9]+$/, "", key); next } /^#|^"DriverDateData"=/ { next }
         NF { print key " " $0 }' "$PREFIX/system.reg" "$PREFIX/user.reg" |
         grep -v -e '^\[System\\\\CurrentControlSet\\\\Control\\\\Class' -e NetworkCards \
-            -e '^\[Software\\\\Wine' >"$WORK/$1.registry"
+            -e '^\[Software\\\\Wine' -e '^\[Console\]' >"$WORK/$1.registry"
 }
 
 # Fresh prefix, the user's screensaver turned off: the package installs the three files, makes
 # Quellmoor the user's screensaver and adds its entry to Add/Remove Programs.
 case_install() {
+    set_value "$DESKTOP" SCRNSAVE.EXE "$BEFORE_SCR" || fail "cannot choose a screensaver" || return
     "$WINE" reg add "$DESKTOP" /v ScreenSaveActive /d 0 /f >/dev/null 2>&1 ||
         fail "cannot turn the screensaver off" || return
     snapshot before-install
@@ -170,6 +175,8 @@ case_installed_screensaver() {
 # setting kept (the upgrade neither takes it back nor sets it again). The older package then
 # refuses to go over the newer one.
 case_upgrade() {
+    [ "$(msiinfo suminfo "$MSI" | grep UUID)" != "$(msiinfo suminfo "$NEWER_MSI" | grep UUID)" ] ||
+        fail "both versions have one package code" || return
     run_msiexec /i "$NEWER_MSI" || fail "msiexec /i of the newer package ended with $?" || return
     expect_entry "$NEWER_VERSION" "$WORK/newer-package" || return
     expect_files "$WORK/newer-package" || return
@@ -178,12 +185,12 @@ case_upgrade() {
     expect_entry "$NEWER_VERSION" "$WORK/newer-package"
 }
 
-# Removing takes the three files, the screensaver setting and the entry, puts the screensaver's
-# on/off setting back as the first install found it, and changes nothing else.
+# Removing takes the three files and the entry, puts the screensaver setting and its on/off
+# setting back as the first install found it, and changes nothing else.
 case_uninstall() {
     run_msiexec /x "$NEWER_MSI" || fail "msiexec /x ended with $?" || return
     expect_no_files || return
-    expect_no_value "$DESKTOP" SCRNSAVE.EXE || return
+    expect_value "$DESKTOP" SCRNSAVE.EXE "$BEFORE_SCR" || return
     expect_value "$DESKTOP" ScreenSaveActive 0 || return
     expect_no_entry || return
     snapshot after-uninstall
@@ -193,16 +200,12 @@ case_uninstall() {
         fail "the registry differs from before the install (registry.diff)"
 }
 
-# The user's screensaver is SETTING when Quellmoor is removed, ScreenSaveActive was ACTIVE (a value
-# or "none") before the install: removal takes the setting back while it names the installed file
-# (in any letter case) and puts ScreenSaveActive back as it was, and keeps any other choice.
+# The user's screensaver is SETTING when Quellmoor is removed; before the install ScreenSaveActive
+# was ACTIVE and the screensaver BEFORE (values or "none"): removal puts both back while the setting
+# names the installed file (in any letter case), BEFORE as none when it was that file.
 case_removal_with_setting() {
-    local setting=$1 outcome=$2 active=$3
-    if [ "$active" = none ]; then
-        "$WINE" reg delete "$DESKTOP" /v ScreenSaveActive /f >/dev/null 2>&1
-    else
-        "$WINE" reg add "$DESKTOP" /v ScreenSaveActive /d "$active" /f >/dev/null 2>&1
-    fi
+    local setting=$1 outcome=$2 active=$3 before=$4
+    set_value "$DESKTOP" ScreenSaveActive "$active" && set_value "$DESKTOP" SCRNSAVE.EXE "$before"
     run_msiexec /i "$MSI" || fail "msiexec /i ended with $?" || return
     "$WINE" reg add "$DESKTOP" /v SCRNSAVE.EXE /d "$setting" /f >/dev/null 2>&1 ||
         fail "cannot change the screensaver setting" || return
@@ -211,12 +214,8 @@ case_removal_with_setting() {
     if [ "$outcome" = kept ]; then
         expect_value "$DESKTOP" SCRNSAVE.EXE "$setting" && expect_value "$DESKTOP" ScreenSaveActive 1
     else
-        expect_no_value "$DESKTOP" SCRNSAVE.EXE || return
-        if [ "$active" = none ]; then
-            expect_no_value "$DESKTOP" ScreenSaveActive
-        else
-            expect_value "$DESKTOP" ScreenSaveActive "$active"
-        fi
+        [ "${before,,}" != "${INSTALLED_SCR,,}" ] || before=none
+        expect_data "$DESKTOP" SCRNSAVE.EXE "$before" && expect_data "$DESKTOP" ScreenSaveActive "$active"
     fi
 }
 
@@ -301,9 +300,11 @@ run_case install 640x480 case_install
 run_case installed-screensaver 640x480 case_installed_screensaver
 run_case upgrade 640x480 case_upgrade
 run_case uninstall 640x480 case_uninstall
-run_case other-screensaver-kept 640x480 case_removal_with_setting 'C:\windows\system32\other.scr' kept 0
+run_case other-screensaver-kept 640x480 case_removal_with_setting 'C:\windows\system32\other.scr' kept 0 none
 run_case setting-in-other-case-removed 640x480 case_removal_with_setting \
-    'c:\WINDOWS\System32\QUELLMOOR.SCR' removed none
+    'c:\WINDOWS\System32\QUELLMOOR.SCR' removed none none
+run_case quellmoor-before-not-put-back 640x480 case_removal_with_setting "$INSTALLED_SCR" removed 1 \
+    'C:\WINDOWS\system32\quellmoor.scr'
 run_case upgrade-keeps-other-screensaver 640x480 case_upgrade_keeps_other_screensaver
 run_case setting-left-alone 640x480 case_setting_left_alone
 run_case package-tables 640x480 case_package_tables
