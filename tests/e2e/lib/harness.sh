@@ -60,6 +60,7 @@
 #                      64-bit Windows helper (run with WINE64); each case ends its Wine session.
 #                      32-bit programs run in the prefix's 32-bit half, as on 64-bit Windows: a
 #                      pure 32-bit prefix never finished its set-up under qemu here.
+#                      QUELLMOOR_E2E_WINE64_ONLY=1: a prefix without its 32-bit half will do.
 #   inspect ARG...     runs WINPROBE in the case's Wine session | stop_wine
 
 set -uo pipefail
@@ -579,7 +580,8 @@ wine_prefix() {
 # a set-up whose 32-bit part failed would fail every 32-bit case later, far from the cause.
 complete_prefix() {
     [ -f "$1/drive_c/windows/system32/kernel32.dll" ] &&
-        { ! /usr/lib/wine/wine --version >/dev/null 2>&1 ||
+        { [ "${QUELLMOOR_E2E_WINE64_ONLY:-0}" = 1 ] ||
+            ! /usr/lib/wine/wine --version >/dev/null 2>&1 ||
             [ -f "$1/drive_c/windows/syswow64/kernel32.dll" ]; }
 }
 
