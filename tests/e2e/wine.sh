@@ -6,9 +6,8 @@
 #
 # DATA_DIR (by default the directory of SCR_PATH) supplies quellmoorMap.tga and quellmoorTex.tga;
 # when it lacks them, made-up ones are drawn with ImageMagick. Logs and screenshots go to e2e/
-# beside SCR_PATH. Under 32 bits Wine runs emulated, several times slower: by default only the
-# cases marked "both" run there, QUELLMOOR_E2E_ALL=1 runs them all. See lib/harness.sh for the
-# rest.
+# beside SCR_PATH. Under 32 bits Wine usually runs emulated (qemu-i386), several times slower,
+# with every time limit stretched. See lib/harness.sh for the rest.
 
 if [ $# -lt 2 ] || [ $# -gt 3 ] || [ ! -f "$1" ] || [[ ! $2 =~ ^(32|64)$ ]]; then
     echo "usage: $0 SCR_PATH 64|32 [DATA_DIR]" >&2
@@ -290,32 +289,26 @@ case_no_run() {
     expect_exit 0
 }
 
-# Runs a case on both bitnesses; wide runs it under 32 bits only with QUELLMOOR_E2E_ALL=1.
-both() { run_case "$@"; }
-wide() {
-    if [ "$BITS" = 64 ] || [ "${QUELLMOOR_E2E_ALL:-0}" = 1 ]; then run_case "$@"; fi
-}
-
 e2e_begin "$(dirname "$SCR")/e2e"
 prepare_images >>"$OUT/tools.log" 2>&1 || e2e_abort "no test images (see $OUT/tools.log)"
 TEXTURE_RG=$("$IM_CONVERT" "$IMAGES/$TEX" -format '%[fx:mean.r / mean.g]' info:)
 wine_prefix "$BITS"
 
-both full-screen-640x480 640x480 case_full_screen /s
-both window-fallback-1024x768 1024x768 case_window_fallback
-wide close-request-exit-code 1024x768 case_close_request
-wide button-click-ends-run 640x480 case_mouse_button 1
-wide wheel-turn-ends-run 640x480 case_mouse_button 5
-both resting-pointer-waits-for-a-move 640x480 case_resting_pointer
-both every-monitor-covered 1024x768,800x600 case_every_monitor_covered
-both images-missing-checkerboard 640x480 case_images 0 0 checkerboard Escape -s
-both images-in-fallback-directory 640x480 case_images 0 1 landscape Return /S
-both about-slash-c 640x480 case_about_box return /c
-wide about-dash-capital-c 640x480 case_about_box click -C
-wide about-c-with-handle 640x480 case_about_box return /c:1234
-wide about-empty-command-line 640x480 case_about_box click
-wide about-blank-command-line 640x480 case_about_box raw $'  \t \n  '
-both no-run-preview 640x480 case_no_run /p 1234
-wide no-run-slash-a 640x480 case_no_run /a
-wide no-run-slash-l 640x480 case_no_run /l
+run_case full-screen-640x480 640x480 case_full_screen /s
+run_case window-fallback-1024x768 1024x768 case_window_fallback
+run_case close-request-exit-code 1024x768 case_close_request
+run_case button-click-ends-run 640x480 case_mouse_button 1
+run_case wheel-turn-ends-run 640x480 case_mouse_button 5
+run_case resting-pointer-waits-for-a-move 640x480 case_resting_pointer
+run_case every-monitor-covered 1024x768,800x600 case_every_monitor_covered
+run_case images-missing-checkerboard 640x480 case_images 0 0 checkerboard Escape -s
+run_case images-in-fallback-directory 640x480 case_images 0 1 landscape Return /S
+run_case about-slash-c 640x480 case_about_box return /c
+run_case about-dash-capital-c 640x480 case_about_box click -C
+run_case about-c-with-handle 640x480 case_about_box return /c:1234
+run_case about-empty-command-line 640x480 case_about_box click
+run_case about-blank-command-line 640x480 case_about_box raw $'  \t \n  '
+run_case no-run-preview 640x480 case_no_run /p 1234
+run_case no-run-slash-a 640x480 case_no_run /a
+run_case no-run-slash-l 640x480 case_no_run /l
 e2e_end

@@ -567,6 +567,7 @@ wine_prefix() {
     # the address of its shared user data taken and end at once ("failed to map the shared user
     # data"); a prefix made so gets no 32-bit half.
     export QEMU_RESERVED_VA=${QEMU_RESERVED_VA:-0xffff0000}
+    preload_emulated_reserve
     mkdir -p "$(dirname "$template")"
     complete_prefix "$template" || make_wine_template "$template" ||
         e2e_abort "no Wine prefix could be made (see $OUT/prefix)"
@@ -574,6 +575,26 @@ wine_prefix() {
     cp -a "$template" "$PREFIX" || e2e_abort "the Wine prefix could not be copied"
     SYSTEM32=$PREFIX/drive_c/$SYSTEM32
     export WINEPREFIX=$PREFIX WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=${WINEDEBUG:--all}
+}
+
+# Every 32-bit Wine process started through qemu-i386 (which reads QEMU_SET_ENV; a native one
+# does not) preloads emulated-reserve.cpp, which spares it a minute of futile address-space
+# reservations at start-up; ld.so picks the build of each process's word size by $LIB.
+preload_emulated_reserve() {
+    local bits lib
+    [ -x /usr/lib/wine/wine ] || return 0
+    for bits in 32 64; do
+        lib=i386-linux-gnu
+        [ "$bits" = 64 ] && lib=x86_64-linux-gnu
+        [ -f "$TOOLS/lib/$lib/emulated-reserve.so" ] && continue
+        mkdir -p "$TOOLS/lib/$lib"
+        g++ -m"$bits" -std=c++17 -O1 -Wall -Wextra -shared -fPIC \
+            -o "$TOOLS/lib/$lib/emulated-reserve.so" "$E2E_DIR/emulated-reserve.cpp" -ldl \
+            >>"$OUT/tools.log" 2>&1 ||
+            e2e_abort "the preload for emulated Wine could not be built (see $OUT/tools.log)"
+    done
+    # shellcheck disable=SC2016 # $LIB is ld.so's, expanded in each process
+    export QEMU_SET_ENV='LD_PRELOAD='"$TOOLS"'/$LIB/emulated-reserve.so'
 }
 
 # A prefix holds its system DLLs, and its 32-bit half too where this machine runs 32-bit programs:
