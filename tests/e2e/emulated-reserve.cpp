@@ -1,12 +1,14 @@
 // Preloaded by the harness into the 32-bit Wine that runs through qemu-i386 (7.2). While it is
-// still one thread, Wine's loader tries to reserve the address space above 0x7ffe0000 piece by
+// still one thread, Wine's loader tries to reserve the address space from 0x7ffe0000 up piece by
 // piece, halving every refused piece down to 64 KiB: mmap64 with MAP_FIXED_NOREPLACE, which
-// qemu 7.2 does not honour there. qemu answers every such request with another address, which
-// Wine gives back, after a search of about a millisecond: some 70,000 requests made each 32-bit
-// start take a minute. Here those requests get the same answer at once (refused, as the kernel
-// refuses a taken range), so Wine ends with the same address space and starts in a second or two.
-// Nothing else is touched, and nothing at all once a second thread exists. Built for 64 bits it
-// is empty: Wine's 64-bit processes inherit the preload.
+// qemu 7.2 does not honour there. qemu answers such a request with another address, which Wine
+// gives back, after a search of about a millisecond: some 70,000 requests made each 32-bit start
+// take a minute. Here the pieces above 0x7ffe0000 get that answer at once (refused, as the kernel
+// refuses a taken range), and a 32-bit start takes a second or two. The pieces that begin at
+// 0x7ffe0000 still go to qemu, which may grant one: that is where Wine maps its shared user data,
+// and without the reservation that mapping can fail. Nothing else is touched, and nothing at all
+// once a second thread exists. Built for 64 bits it is empty: Wine's 64-bit processes inherit the
+// preload.
 #if defined(__i386__)
 #include <cerrno>
 #include <cstdint>
@@ -16,7 +18,7 @@
 
 namespace {
 
-const uintptr_t EMULATED_RESERVE_REFUSED_FROM = 0x7ffe0000;
+const uintptr_t EMULATED_RESERVE_REFUSED_ABOVE = 0x7ffe0000;
 bool threaded = false;
 
 template <typename Function> Function next(const char* name) {
@@ -31,7 +33,7 @@ extern "C" void* mmap64(void* address, size_t length, int protection, int flags,
     static const Mmap real = next<Mmap>("mmap64");
     const int reserving = MAP_FIXED_NOREPLACE | MAP_NORESERVE;
     if (!threaded && protection == PROT_NONE && (flags & reserving) == reserving &&
-        reinterpret_cast<uintptr_t>(address) >= EMULATED_RESERVE_REFUSED_FROM) {
+        reinterpret_cast<uintptr_t>(address) > EMULATED_RESERVE_REFUSED_ABOVE) {
         errno = EEXIST;
         return MAP_FAILED;
     }
