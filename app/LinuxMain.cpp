@@ -1,10 +1,11 @@
 // The Linux entry point: hands the arguments, as one command line, to the same program code as
 // WinMain, after noting what XScreenSaver's options ask of the window: the window to draw into,
-// a window of our own instead of full screen, the pause between frames and the frame rate. A run
-// that could not start, or arguments it cannot follow, end with status 1.
+// a window of our own instead of full screen, the pause between frames, the frame rate and the
+// display system asked for. A run that could not start, or arguments it cannot follow, end with
+// status 1.
+#include "app/LinuxArguments.h"
 #include "app/Program.h"
 #include "platform/GlWindow.h"
-#include "platform/x11/LinuxArguments.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -28,6 +29,7 @@ int main(int argc, char** argv) {
     native.windowed = options.windowed;
     native.frameDelayMicroseconds = options.delayMicroseconds;
     native.showFrameRate = options.showFrameRate;
+    native.backendRequest = options.backend;
     const int exitCode = runProgram(joinArguments(argc, argv).c_str());
     // The window has said why the run could not happen; the status tells whoever started it.
     return glWindow.native.startFailed ? 1 : exitCode;

@@ -5,7 +5,7 @@
 // connection can.
 #pragma once
 
-#include "platform/x11/NativeTypes.h"
+#include "platform/linux/NativeTypes.h"
 
 // Starts the guard of `holder`, the window through which the program holds the display mode
 // (ModeRecord.h), on the display called `displayName`. Returns 1 on success, 0 when no process

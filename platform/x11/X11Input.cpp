@@ -1,14 +1,15 @@
 // The keyboard and the mouse as XInput2 raw events, read on a connection of their own so that
 // they never mix with the window's messages. Every raw event of the master devices is written into
 // the buffer of its device while that device is acquired; the shared poll reads the buffers.
-#include "platform/InputBackend.h"
-#include "platform/InputDevices.h"
-#include "platform/x11/RawInputRecords.h"
+#include "platform/linux/RawInputRecords.h"
+#include "platform/x11/X11Backend.h"
 
 #include <X11/Xlib.h>
 #include <X11/extensions/XInput2.h>
 
-struct X11InputDevice {
+struct X11InputConnection;
+
+struct X11InputDevice : LinuxInputDevice {
     X11InputConnection* connection;
     int open;
     // Acquired while the window has the input focus: like a foreground DirectInput device, it
@@ -17,7 +18,7 @@ struct X11InputDevice {
     RecordQueue queue;
 };
 
-struct X11InputConnection {
+struct X11InputConnection : LinuxInputConnection {
     Display* display;
     int extensionOpcode;
     Window window;
@@ -59,16 +60,13 @@ void openDevice(X11InputConnection* connection, X11InputDevice* device, Window w
     device->acquired = 0;
     device->queue.clear();
     selectRawEvents(connection);
-    acquireInputDevice(device);
+    x11AcquireInputDevice(device);
 }
 
-void closeDevice(X11InputDevice*& device) {
-    if (device) {
-        device->open = 0;
-        device->acquired = 0;
-        device->queue.clear();
-        device = nullptr;
-    }
+void closeDevice(X11InputDevice* device) {
+    device->open = 0;
+    device->acquired = 0;
+    device->queue.clear();
 }
 
 // The values of valuators 0 and 1 (the pointer's X and Y) among those the event carries; the
@@ -148,8 +146,8 @@ void drainEvents(X11InputConnection* connection) {
 
 } // namespace
 
-void InputDevices::createInterface(NativeInstance instance) {
-    if (directInput || !instance || !instance->display || instance->embedded) {
+void x11CreateInputInterface(InputDevices& devices, NativeInstance instance) {
+    if (devices.directInput || !instance || !instance->display || instance->embedded) {
         return;
     }
     Display* display = XOpenDisplay(DisplayString(instance->display));
@@ -165,45 +163,52 @@ void InputDevices::createInterface(NativeInstance instance) {
         XCloseDisplay(display);
         return;
     }
-    directInput = new X11InputConnection{};
-    directInput->display = display;
-    directInput->extensionOpcode = opcode;
-    directInput->sequence = 1;
+    X11InputConnection* connection = new X11InputConnection{};
+    connection->display = display;
+    connection->extensionOpcode = opcode;
+    connection->sequence = 1;
+    devices.directInput = connection;
 }
 
 // Raw events are always shared with every other client: exclusive use, which the program never
 // asks for, is not offered.
-int InputDevices::openKeyboard(NativeWindow window, int) {
-    if (!directInput) {
+int x11OpenKeyboard(InputDevices& devices, NativeWindow window) {
+    X11InputConnection* connection = static_cast<X11InputConnection*>(devices.directInput);
+    if (!connection) {
         return 0;
     }
-    keyboard = &directInput->keyboard;
-    openDevice(directInput, keyboard, window);
+    devices.keyboard = &connection->keyboard;
+    openDevice(connection, &connection->keyboard, window);
     return 1;
 }
 
-int InputDevices::openMouse(NativeWindow window, int) {
-    mouseX = 0;
-    mouseY = 0;
-    if (!directInput) {
+int x11OpenMouse(InputDevices& devices, NativeWindow window) {
+    devices.mouseX = 0;
+    devices.mouseY = 0;
+    X11InputConnection* connection = static_cast<X11InputConnection*>(devices.directInput);
+    if (!connection) {
         return 0;
     }
-    mouse = &directInput->mouse;
-    openDevice(directInput, mouse, window);
+    devices.mouse = &connection->mouse;
+    openDevice(connection, &connection->mouse, window);
     return 1;
 }
 
-void InputDevices::release() {
-    closeDevice(mouse);
-    closeDevice(keyboard);
-    if (directInput) {
-        XCloseDisplay(directInput->display);
-        delete directInput;
-        directInput = nullptr;
+void x11ReleaseInput(InputDevices& devices) {
+    X11InputConnection* connection = static_cast<X11InputConnection*>(devices.directInput);
+    devices.mouse = nullptr;
+    devices.keyboard = nullptr;
+    if (connection) {
+        closeDevice(&connection->mouse);
+        closeDevice(&connection->keyboard);
+        XCloseDisplay(connection->display);
+        delete connection;
+        devices.directInput = nullptr;
     }
 }
 
-void acquireInputDevice(NativeInputDevice device) {
+void x11AcquireInputDevice(NativeInputDevice handle) {
+    X11InputDevice* device = static_cast<X11InputDevice*>(handle);
     X11InputConnection* connection = device->connection;
     Window focus = 0;
     int revertTo = 0;
@@ -217,13 +222,14 @@ void acquireInputDevice(NativeInputDevice device) {
     drainEvents(connection);
 }
 
-void readInputDevice(NativeInputDevice device, DeviceRecord* records, uint32_t capacity) {
+void x11ReadInputDevice(NativeInputDevice handle, DeviceRecord* records, uint32_t capacity) {
+    X11InputDevice* device = static_cast<X11InputDevice*>(handle);
     if (device->acquired) {
         device->queue.take(records, capacity);
     }
 }
 
 // The acquire before it has moved every raw event the server sent into the queue.
-void discardInputDevice(NativeInputDevice device) {
-    device->queue.clear();
+void x11DiscardInputDevice(NativeInputDevice handle) {
+    static_cast<X11InputDevice*>(handle)->queue.clear();
 }

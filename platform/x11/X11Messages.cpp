@@ -1,8 +1,7 @@
 // Takes the window's X events one at a time and runs the shared quit rules on them.
 #include "platform/x11/X11Messages.h"
 
-#include "platform/GlWindow.h"
-#include "platform/Platform.h"
+#include "platform/x11/X11Backend.h"
 
 #include <GL/gl.h>
 
@@ -49,7 +48,7 @@ void windowProc(GlWindow& window, const XEvent& event) {
 
 } // namespace
 
-PlatformMessage takeMessage() {
+PlatformMessage x11TakeMessage() {
     NativeWindowState& native = glWindow.native;
     Display* display = native.session.display;
     if (display && XPending(display)) {

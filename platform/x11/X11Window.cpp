@@ -1,11 +1,11 @@
 // The screensaver's window over Xlib and GLX: the display-mode change through XRandR with its
 // window fallback, or a window that another program made (XScreenSaver's) to draw into.
-#include "platform/GlWindow.h"
+#include "platform/x11/X11Backend.h"
 
-#include "platform/Platform.h"
+#include "platform/linux/FrameRateOverlay.h"
+#include "platform/linux/StartFailure.h"
 #include "platform/x11/DisplayMode.h"
 #include "platform/x11/ErrorTrap.h"
-#include "platform/x11/FrameRateOverlay.h"
 #include "platform/x11/FramebufferConfig.h"
 #include "platform/x11/ModeGuard.h"
 #include "platform/x11/ModeRecord.h"
@@ -14,8 +14,6 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
-#include <cstdarg>
-#include <cstdio>
 #include <poll.h>
 
 namespace {
@@ -84,23 +82,6 @@ void makeGlContext(GlWindow& window, Display* display, GLXFBConfig config) {
         glXMakeContextCurrent(display, window.deviceContext, window.deviceContext,
                               window.glContext);
     }
-}
-
-// A run that cannot happen says why on stderr, once, before it ends with a failure status: the
-// user who started it, or XScreenSaver, which shows a hack's error output on the screen, learns
-// why there is no picture.
-__attribute__((format(printf, 2, 3))) void reportStartFailure(GlWindow& window, const char* format,
-                                                              ...) {
-    if (window.native.startFailed) {
-        return;
-    }
-    window.native.startFailed = 1;
-    char reason[256];
-    va_list arguments;
-    va_start(arguments, format);
-    std::vsnprintf(reason, sizeof reason, format, arguments);
-    va_end(arguments);
-    std::fprintf(stderr, "quellmoor: %s\n", reason);
 }
 
 // Framebuffer configurations and GLX windows came with GLX 1.3.
@@ -240,62 +221,60 @@ void useTargetWindow(GlWindow& window, Display* display) {
 
 } // namespace
 
-void GlWindow::create(int width, int height, int bits, int fullScreen, const char* title) {
-    if (!beginCreate(width, height, bits, fullScreen, title)) {
-        return;
-    }
-
+void x11CreateWindow(GlWindow& window) {
+    NativeWindowState& native = window.native;
     Display* display = XOpenDisplay(nullptr);
     native.session.display = display;
     native.session.embedded = native.targetRequested;
-    instance = &native.session;
+    window.instance = &native.session;
     if (native.targetRequested || native.windowed) {
-        this->fullScreen = 0;
+        window.fullScreen = 0;
     }
     if (!display) {
-        this->fullScreen = 0;
+        window.fullScreen = 0;
         const char* name = XDisplayName(nullptr);
-        reportStartFailure(*this, "cannot open display %s", name[0] ? name : "(DISPLAY is unset)");
+        reportStartFailure(window, "cannot open display %s", name[0] ? name : "(DISPLAY is unset)");
         return;
     }
     if (!hasGlx(display)) {
-        this->fullScreen = 0;
-        reportStartFailure(*this, "no GLX (1.3 or later) on display %s", DisplayString(display));
+        window.fullScreen = 0;
+        reportStartFailure(window, "no GLX (1.3 or later) on display %s", DisplayString(display));
         return;
     }
     installErrorHandler();
     native.protocolsAtom = XInternAtom(display, "WM_PROTOCOLS", False);
     native.deleteWindowAtom = XInternAtom(display, "WM_DELETE_WINDOW", False);
     if (native.targetRequested) {
-        useTargetWindow(*this, display);
+        useTargetWindow(window, display);
     } else {
-        createOwnWindow(*this, display);
+        createOwnWindow(window, display);
     }
 }
 
-void GlWindow::destroy() {
+void x11DestroyWindow(GlWindow& window) {
+    NativeWindowState& native = window.native;
     Display* display = native.session.display;
-    if (!created || !display) {
+    if (!window.created || !display) {
         return;
     }
-    if (fullScreen) {
+    if (window.fullScreen) {
         finishModeGuard(&native.modeGuard);
-        if (window) {
-            XUndefineCursor(display, window);
+        if (window.window) {
+            XUndefineCursor(display, window.window);
         }
     }
-    if (glContext) {
+    if (window.glContext) {
         glXMakeContextCurrent(display, None, None, nullptr);
-        glXDestroyContext(display, glContext);
+        glXDestroyContext(display, window.glContext);
     }
-    if (deviceContext) {
-        glXDestroyWindow(display, deviceContext);
+    if (window.deviceContext) {
+        glXDestroyWindow(display, window.deviceContext);
     }
-    if (window) {
+    if (window.window) {
         if (!native.session.embedded) {
-            XDestroyWindow(display, window);
+            XDestroyWindow(display, window.window);
         }
-        window = 0;
+        window.window = 0;
     }
     if (native.invisibleCursor) {
         XFreeCursor(display, native.invisibleCursor);
@@ -309,19 +288,22 @@ void GlWindow::destroy() {
     native.session.display = nullptr;
 }
 
-bool GlWindow::isReady() const {
-    return window && glContext && deviceContext && glXGetCurrentContext() == glContext;
+bool x11WindowReady(const GlWindow& window) {
+    return window.window && window.glContext && window.deviceContext &&
+           glXGetCurrentContext() == window.glContext;
 }
 
 // Showing a frame on Linux is XScreenSaver's way: the frame rate over it when asked, the swap,
 // then the pause that keeps a screensaver from taking a whole processor.
-void GlWindow::swapBuffers() {
-    if (!native.session.display || !deviceContext) {
+void x11SwapBuffers(GlWindow& window) {
+    NativeWindowState& native = window.native;
+    if (!native.session.display || !window.deviceContext) {
         return;
     }
     if (native.showFrameRate) {
-        drawFrameRate(*this);
+        native.frameRate.frameShown(clockMilliseconds());
+        drawFrameRate(native.frameRate.framesPerSecond);
     }
-    glXSwapBuffers(native.session.display, deviceContext);
+    glXSwapBuffers(native.session.display, window.deviceContext);
     pauseBetweenFrames(native.frameDelayMicroseconds);
 }

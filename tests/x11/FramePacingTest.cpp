@@ -1,7 +1,7 @@
 // The frame rate that -fps shows: frames counted over at least a second, right across the clock's
 // wrap, and nothing shown before the first second has passed. The pause that -delay asks for.
-#include "platform/x11/FramePacing.h"
-#include "platform/x11/LinuxArguments.h"
+#include "platform/linux/FramePacing.h"
+#include "app/LinuxArguments.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Raw X input written as DirectInput records, checked both as records and as the events that the
 // shared translation makes of them.
 #include "platform/InputTranslation.h"
-#include "platform/x11/RawInputRecords.h"
+#include "platform/linux/RawInputRecords.h"
 
 #include <gtest/gtest.h>
 

@@ -3,6 +3,8 @@
 // owns the screen, and XScreenSaver's other options.
 #pragma once
 
+#include "platform/linux/NativeTypes.h"
+
 #include <string>
 
 // The arguments after the program's name, joined with blanks. An argument that holds white space
@@ -36,15 +38,17 @@ long parseDelay(const char* text);
 
 struct LinuxOptions {
     TargetWindowChoice target;
-    long delayMicroseconds; // the pause after every frame shown
-    int showFrameRate;      // -fps
-    int windowed;           // -window: a window of our own with no mode change
-    int help;               // -help or --help: print the usage and end
-    std::string refusal;    // why the arguments cannot be followed; empty when they can
+    long delayMicroseconds;      // the pause after every frame shown
+    int showFrameRate;           // -fps
+    int windowed;                // -window: a window of our own with no mode change
+    int help;                    // -help or --help: print the usage and end
+    LinuxBackendRequest backend; // --x11 or --wayland, the last one counting; else either
+    std::string refusal;         // why the arguments cannot be followed; empty when they can
 };
 
 // Every option may be written with one hyphen or two: -delay US (the last readable one counts; an
-// unreadable value leaves the earlier one), -fps, -window, -window-id ID, -root, -help, and the
+// unreadable value leaves the earlier one), -fps, -window, -window-id ID, -root, -help, -x11 and
+// -wayland (the last of the two counting), and the
 // daemon's -visual NAME and -install, which change nothing here. The program's own switches that
 // start with a hyphen (-p, -l, -c, -a and what starts with them, and -s) and the arguments that
 // start with none are left to the program. Any other argument starting with a hyphen, or an option

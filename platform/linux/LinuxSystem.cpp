@@ -1,4 +1,4 @@
-// The clock and the data folder of the Linux product.
+// The clock and the data folder of the Linux product, the same for both backends.
 #include "platform/Platform.h"
 
 #include <time.h>
@@ -13,5 +13,5 @@ uint32_t clockMilliseconds() {
 
 const char* fallbackDataDirectory() {
     // Set by the build from the install prefix; the package installs the two files there.
-    return QUELLMOOR_X11_DATA_DIRECTORY "/";
+    return QUELLMOOR_DATA_DIRECTORY "/";
 }

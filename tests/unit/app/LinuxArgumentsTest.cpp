@@ -1,7 +1,7 @@
 // The Linux entry point's reading of its arguments: the joined command line must split back into
 // the same arguments by the program's own rules, and window ids must be read strictly.
 #include "app/LaunchDecision.h"
-#include "platform/x11/LinuxArguments.h"
+#include "app/LinuxArguments.h"
 
 #include <gtest/gtest.h>
 
@@ -156,6 +156,7 @@ TEST(ReadLinuxOptions, TakesXScreenSaverOptionsWithOneHyphenOrTwo) {
         int fps;
         int windowed;
         int help;
+        LinuxBackendRequest backend = LINUX_BACKEND_ANY;
     } cases[] = {
         {{"-root"}, LINUX_DEFAULT_DELAY_MICROSECONDS, 0, 0, 0},
         {{"--root", "--delay", "0"}, 0, 0, 0, 0},
@@ -169,6 +170,15 @@ TEST(ReadLinuxOptions, TakesXScreenSaverOptionsWithOneHyphenOrTwo) {
         {{"-window-id", "0x40001", "-delay", "5"}, 5, 0, 0, 0},
         {{"--help"}, LINUX_DEFAULT_DELAY_MICROSECONDS, 0, 0, 1},
         {{"/s", "-help"}, LINUX_DEFAULT_DELAY_MICROSECONDS, 0, 0, 1},
+        // Of the two backends the last one named counts.
+        {{"--x11", "-root"}, LINUX_DEFAULT_DELAY_MICROSECONDS, 0, 0, 0, LINUX_BACKEND_X11},
+        {{"-x11", "--wayland"}, LINUX_DEFAULT_DELAY_MICROSECONDS, 0, 0, 0, LINUX_BACKEND_WAYLAND},
+        {{"-wayland", "-window", "--x11"},
+         LINUX_DEFAULT_DELAY_MICROSECONDS,
+         0,
+         1,
+         0,
+         LINUX_BACKEND_X11},
     };
     for (const Case& c : cases) {
         const LinuxOptions options = read(c.arguments);
@@ -176,6 +186,7 @@ TEST(ReadLinuxOptions, TakesXScreenSaverOptionsWithOneHyphenOrTwo) {
         EXPECT_EQ(options.showFrameRate, c.fps);
         EXPECT_EQ(options.windowed, c.windowed);
         EXPECT_EQ(options.help, c.help);
+        EXPECT_EQ(options.backend, c.backend);
     }
 }
 

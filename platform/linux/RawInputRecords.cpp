@@ -1,4 +1,4 @@
-#include "platform/x11/RawInputRecords.h"
+#include "platform/linux/RawInputRecords.h"
 
 #include "platform/InputTranslation.h"
 

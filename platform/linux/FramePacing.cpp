@@ -1,4 +1,4 @@
-#include "platform/x11/FramePacing.h"
+#include "platform/linux/FramePacing.h"
 
 void FrameRateMeter::frameShown(uint32_t now) {
     if (!started) {

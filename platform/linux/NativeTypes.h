@@ -1,32 +1,43 @@
-// The handles of the X11 backend. Xlib and GLX headers stay out of this file: their macros
-// (None, Bool, Status, Success) would leak into every file that sees the platform interface.
+// The handles of the Linux product, whose backend (X11 or Wayland) is chosen when the window is
+// made. The handles in GlWindow are X11's; a Wayland run keeps its surfaces in `wayland` and
+// leaves them 0. Xlib, GLX and Wayland headers stay out of this file: their macros (None, Bool,
+// Status, Success) would leak into every file that sees the platform interface.
 #pragma once
 
-#include "FramePacing.h"
+#include "platform/linux/FramePacing.h"
 
 #include <cstdint>
 
 struct _XDisplay;
 struct __GLXcontextRec;
-struct X11Session;
-struct X11InputConnection;
-struct X11InputDevice;
+struct LinuxSession;
+struct WaylandClient;
+
+// What the shared poll holds of the input: each backend's connection and devices derive from
+// these, and only the backend that made them looks inside.
+struct LinuxInputConnection {};
+struct LinuxInputDevice {};
 
 // The window's display connection and the way the program runs on it; the input devices reach
 // the display through it, as DirectInput reaches the system through the module instance.
-using NativeInstance = X11Session*;
+using NativeInstance = LinuxSession*;
 using NativeWindow = unsigned long;        // Window
 using NativeDeviceContext = unsigned long; // GLXWindow: the GL drawable made for the window
 using NativeGlContext = __GLXcontextRec*;  // GLXContext
-using NativeDirectInput = X11InputConnection*;
-using NativeInputDevice = X11InputDevice*;
+using NativeDirectInput = LinuxInputConnection*;
+using NativeInputDevice = LinuxInputDevice*;
 
-struct X11Session {
+struct LinuxSession {
     _XDisplay* display;
     // Set when the program draws into a window that another program owns (XScreenSaver's):
     // that owner decides when the program ends, so no input device is opened.
     int embedded;
+    // The compositor's connection and every surface of a Wayland run; null on X11.
+    WaylandClient* wayland;
 };
+
+// Which backend the entry point asks for; LINUX_BACKEND_ANY lets the window choose.
+enum LinuxBackendRequest { LINUX_BACKEND_ANY, LINUX_BACKEND_X11, LINUX_BACKEND_WAYLAND };
 
 // The helper process that puts the display mode back (ModeGuard.h); pid 0 while there is none.
 struct ModeGuard {
@@ -36,7 +47,8 @@ struct ModeGuard {
 
 // Everything else that the window must keep; all zero at load like the GlWindow around it.
 struct NativeWindowState {
-    X11Session session;
+    LinuxSession session;
+    LinuxBackendRequest backendRequest;
     // The window to draw into instead of a window of our own; chosen by the entry point before
     // create, 0 for none.
     unsigned long targetWindow;
@@ -53,8 +65,6 @@ struct NativeWindowState {
     long frameDelayMicroseconds;
     int showFrameRate;
     FrameRateMeter frameRate;
-    unsigned frameRateGlyphs; // first display list of the font's glyphs, 0 while there are none
-    int frameRateFontTried;
     unsigned long colormap;
     unsigned long invisibleCursor;
     unsigned long protocolsAtom;
@@ -65,6 +75,6 @@ struct NativeWindowState {
     int quitPosted;
     uintptr_t quitCode;
     ModeGuard modeGuard;
-    // Set when create found that the run cannot happen and said why on stderr.
+    // Set when the run could not happen, or could not go on, and said why on stderr.
     int startFailed;
 };

@@ -1,4 +1,4 @@
-#include "platform/x11/LinuxArguments.h"
+#include "app/LinuxArguments.h"
 
 #include "app/LaunchDecision.h"
 
@@ -178,6 +178,10 @@ LinuxOptions readLinuxOptions(int argc, const char* const* argv, const char* env
             options.windowed = 1;
         } else if (isOption(argument, "help")) {
             options.help = 1;
+        } else if (isOption(argument, "x11")) {
+            options.backend = LINUX_BACKEND_X11;
+        } else if (isOption(argument, "wayland")) {
+            options.backend = LINUX_BACKEND_WAYLAND;
         } else if (!isOption(argument, "root") && !isOption(argument, "install")) {
             options.refusal = std::string("unknown option '") + argument + "'";
         }
@@ -188,15 +192,20 @@ LinuxOptions readLinuxOptions(int argc, const char* const* argv, const char* env
 const char LINUX_USAGE[] =
     "Usage: quellmoor [OPTION]...\n"
     "Flies a camera over an endless, lit, textured landscape; any key, mouse button or mouse\n"
-    "movement ends it. Without arguments it shows its about box.\n"
+    "movement ends it. Without arguments it shows its about box. It runs on Wayland when\n"
+    "WAYLAND_DISPLAY names a compositor that answers and no X window is given to draw into,\n"
+    "otherwise on X11.\n"
     "\n"
-    "  -root             full screen at 640x480 (or the window in XSCREENSAVER_WINDOW)\n"
+    "  -root             full screen at 640x480 (or the window in XSCREENSAVER_WINDOW);\n"
+    "                    on Wayland, full screen on every monitor at its own size\n"
     "  -window           a 640x480 window, no change of the display mode\n"
     "  -window-id ID     draw into the window ID (decimal or 0x hex) at its size\n"
     "  -delay US         pause US microseconds after every frame, 0 to 1000000\n"
     "                    (default 30000)\n"
     "  -fps              show the frame rate in the lower left corner\n"
     "  -visual, -install accepted for XScreenSaver and ignored\n"
+    "  --x11             run on X11 (DISPLAY) even where Wayland is there\n"
+    "  --wayland         run on Wayland (WAYLAND_DISPLAY), or fail\n"
     "  -help             show this text\n"
     "\n"
     "Options may start with one hyphen or two; any other argument starting with a hyphen is\n"
