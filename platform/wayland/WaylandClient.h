@@ -6,6 +6,7 @@
 #include "platform/InputDevices.h"
 #include "platform/linux/FramePacing.h"
 #include "platform/linux/RawInputRecords.h"
+#include "platform/wayland/SeatRecords.h"
 
 #include <EGL/egl.h>
 
@@ -72,13 +73,7 @@ struct WaylandInput : LinuxInputConnection {
     WaylandDevice keyboard;
     WaylandDevice mouse;
     uint32_t sequence;
-    double remainderX;
-    double remainderY;
-    // Where the pointer was last seen on the surface under it; none while it is on no surface of
-    // ours, so that a pointer that enters one moves nothing.
-    int pointerOnSurface;
-    double pointerX;
-    double pointerY;
+    PointerTrack pointer;
 };
 
 struct WaylandClient {

@@ -3,21 +3,13 @@
 // and its real movement. Events reach the buffers while the window's messages are dispatched;
 // the shared poll reads them.
 #include "platform/wayland/WaylandBackend.h"
+#include "platform/wayland/SeatRecords.h"
 #include "platform/wayland/WaylandClient.h"
 
-#include <linux/input-event-codes.h>
 #include <unistd.h>
 #include <wayland-client.h>
 
 namespace {
-
-// X key codes, which the shared records take, are the evdev codes plus this.
-constexpr uint32_t X_KEY_CODE_OFFSET = 8;
-// The X buttons that turn the wheel: up, down, left, right.
-constexpr int X_WHEEL_UP = 4;
-constexpr int X_WHEEL_DOWN = 5;
-constexpr int X_WHEEL_LEFT = 6;
-constexpr int X_WHEEL_RIGHT = 7;
 
 WaylandInput& inputOf(void* data) {
     return static_cast<WaylandClient*>(data)->input;
@@ -29,24 +21,6 @@ void push(WaylandDevice& device, const DeviceRecord& record) {
     }
 }
 
-// The X button of an evdev button code, as the X server numbers them; 0 for the rest.
-int xButtonOf(uint32_t button) {
-    switch (button) {
-    case BTN_LEFT:
-        return 1;
-    case BTN_MIDDLE:
-        return 2;
-    case BTN_RIGHT:
-        return 3;
-    case BTN_SIDE:
-        return 8;
-    case BTN_EXTRA:
-        return 9;
-    default:
-        return 0;
-    }
-}
-
 // The pointer is hidden over the full-screen surfaces, as the X11 run hides it.
 void pointerEnter(void* data, wl_pointer* pointer, uint32_t serial, wl_surface*, wl_fixed_t x,
                   wl_fixed_t y) {
@@ -54,33 +28,18 @@ void pointerEnter(void* data, wl_pointer* pointer, uint32_t serial, wl_surface*,
     if (client.fullScreen) {
         wl_pointer_set_cursor(pointer, serial, nullptr, 0, 0);
     }
-    client.input.pointerOnSurface = 1;
-    client.input.pointerX = wl_fixed_to_double(x);
-    client.input.pointerY = wl_fixed_to_double(y);
+    client.input.pointer.entered(wl_fixed_to_double(x), wl_fixed_to_double(y));
 }
 
 void pointerLeave(void* data, wl_pointer*, uint32_t, wl_surface*) {
-    inputOf(data).pointerOnSurface = 0;
+    inputOf(data).pointer.left();
 }
 
-// Only a change of position is movement: the compositor repeats the position when it moves a
-// surface under a pointer at rest.
 void pointerMotion(void* data, wl_pointer*, uint32_t time, wl_fixed_t x, wl_fixed_t y) {
     WaylandInput& input = inputOf(data);
-    const double newX = wl_fixed_to_double(x);
-    const double newY = wl_fixed_to_double(y);
-    if (!input.pointerOnSurface) {
-        input.pointerOnSurface = 1;
-        input.pointerX = newX;
-        input.pointerY = newY;
-        return;
-    }
     DeviceRecord records[2];
-    const int count =
-        motionRecords(true, newX - input.pointerX, true, newY - input.pointerY, &input.remainderX,
-                      &input.remainderY, time, input.sequence++, records);
-    input.pointerX = newX;
-    input.pointerY = newY;
+    const int count = input.pointer.moved(wl_fixed_to_double(x), wl_fixed_to_double(y), time,
+                                          input.sequence++, records);
     for (int i = 0; i < count; i++) {
         push(input.mouse, records[i]);
     }
@@ -90,23 +49,16 @@ void pointerButton(void* data, wl_pointer*, uint32_t, uint32_t time, uint32_t bu
                    uint32_t state) {
     WaylandInput& input = inputOf(data);
     DeviceRecord record;
-    if (buttonRecord(xButtonOf(button), state == WL_POINTER_BUTTON_STATE_PRESSED, time,
-                     input.sequence++, &record)) {
+    if (seatButtonRecord(button, state == WL_POINTER_BUTTON_STATE_PRESSED, time, input.sequence++,
+                         &record)) {
         push(input.mouse, record);
     }
 }
 
-// Each axis event is one turn of the wheel, whatever its length.
 void pointerAxis(void* data, wl_pointer*, uint32_t time, uint32_t axis, wl_fixed_t value) {
     WaylandInput& input = inputOf(data);
-    if (value == 0) {
-        return;
-    }
-    const bool vertical = axis == WL_POINTER_AXIS_VERTICAL_SCROLL;
-    const int xButton = vertical ? (value < 0 ? X_WHEEL_UP : X_WHEEL_DOWN)
-                                 : (value < 0 ? X_WHEEL_LEFT : X_WHEEL_RIGHT);
     DeviceRecord record;
-    if (buttonRecord(xButton, true, time, input.sequence++, &record)) {
+    if (seatAxisRecord(axis, wl_fixed_to_double(value), time, input.sequence++, &record)) {
         push(input.mouse, record);
     }
 }
@@ -124,8 +76,8 @@ void keyboardRepeat(void*, wl_keyboard*, int32_t, int32_t) {}
 void keyboardKey(void* data, wl_keyboard*, uint32_t, uint32_t time, uint32_t key, uint32_t state) {
     WaylandInput& input = inputOf(data);
     DeviceRecord record;
-    if (keyRecord(static_cast<int>(key + X_KEY_CODE_OFFSET), state == WL_KEYBOARD_KEY_STATE_PRESSED,
-                  time, input.sequence++, &record)) {
+    if (seatKeyRecord(key, state == WL_KEYBOARD_KEY_STATE_PRESSED, time, input.sequence++,
+                      &record)) {
         push(input.keyboard, record);
     }
 }
@@ -163,7 +115,7 @@ void seatCapabilities(void* data, wl_seat* seat, uint32_t capabilities) {
     } else if (!hasPointer && client.pointer) {
         wl_pointer_destroy(client.pointer);
         client.pointer = nullptr;
-        client.input.pointerOnSurface = 0;
+        client.input.pointer.left();
     }
     if (hasKeyboard && !client.keyboard) {
         client.keyboard = wl_seat_get_keyboard(seat);
