@@ -557,6 +557,11 @@ void waylandSwapBuffers(GlWindow& window) {
         surface.frameRate.frameShown(clockMilliseconds());
         drawFrameRate(surface.frameRate.framesPerSecond);
     }
+    // A configure makes the surface due before its last frame was answered; one callback at a
+    // time keeps the surface from being told of a frame after it is gone.
+    if (surface.frameCallback) {
+        wl_callback_destroy(surface.frameCallback);
+    }
     surface.frameCallback = wl_surface_frame(surface.surface);
     wl_callback_add_listener(surface.frameCallback, &FRAME_LISTENER, &surface);
     surface.due = 0;
