@@ -8,7 +8,8 @@ namespace {
 
 // X key codes, which the shared records take, are the evdev codes plus this.
 constexpr uint32_t X_KEY_CODE_OFFSET = 8;
-// The largest evdev key code; past it a code is no key.
+// The largest evdev key code: past it a code is no key, and with the offset added it could
+// overflow an int.
 constexpr uint32_t LAST_KEY_CODE = KEY_MAX;
 
 // The X buttons that turn the wheel: up, down, left, right.
