@@ -7,6 +7,7 @@
 #include "platform/linux/FramePacing.h"
 #include "platform/linux/RawInputRecords.h"
 #include "platform/wayland/SeatRecords.h"
+#include "platform/wayland/SurfaceSize.h"
 
 #include <EGL/egl.h>
 
@@ -33,10 +34,8 @@ struct WaylandOutput {
     WaylandClient* client;
     wl_output* output;
     uint32_t name; // the registry's name, which its removal names
-    int32_t scale; // device pixels per surface unit, 1 until the compositor says
-    // The current mode, in device pixels; 0 until the compositor says.
-    int32_t modeWidth;
-    int32_t modeHeight;
+    // Its current mode and scale; the scale is 1 until the compositor says.
+    OutputMode mode;
 };
 
 struct WaylandSurface {
@@ -53,9 +52,7 @@ struct WaylandSurface {
     // the size and scale in use since its acknowledgement.
     int32_t askedWidth;
     int32_t askedHeight;
-    int32_t width;
-    int32_t height;
-    int32_t scale;
+    SurfaceSize size;
     // The scale of the output that the window last entered (-window follows it).
     int32_t enteredScale;
     int configured;

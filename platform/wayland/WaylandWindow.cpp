@@ -83,10 +83,10 @@ int dispatchEvents(WaylandClient& client, bool wait, int timeout = -1) {
 
 // The buffer's size in device pixels.
 int32_t bufferWidth(const WaylandSurface& surface) {
-    return surface.width * surface.scale;
+    return surface.size.width * surface.size.scale;
 }
 int32_t bufferHeight(const WaylandSurface& surface) {
-    return surface.height * surface.scale;
+    return surface.size.height * surface.size.scale;
 }
 
 // Makes the context draw into `surface`, at its size; the projection keeps its aspect of 1
@@ -102,24 +102,13 @@ void makeCurrent(WaylandClient& client, WaylandSurface& surface) {
     client.current = &surface;
 }
 
-// The size in use after a configure: what the compositor asked, or for the window what it had
-// (640x480 at first); a full-screen surface asked no size takes its output's.
+// The size in use after a configure (SurfaceSize.h); the window starts at 640x480.
 void applyConfigure(WaylandSurface& surface) {
     WaylandClient& client = *surface.client;
-    const WaylandOutput* output = surface.output;
-    surface.scale = std::max(1, output ? output->scale : surface.enteredScale);
-    int32_t width = surface.width;
-    int32_t height = surface.height;
-    if (surface.askedWidth > 0 && surface.askedHeight > 0) {
-        width = surface.askedWidth;
-        height = surface.askedHeight;
-    } else if (output && output->modeWidth > 0 && output->modeHeight > 0) {
-        width = output->modeWidth / surface.scale;
-        height = output->modeHeight / surface.scale;
-    }
-    surface.width = std::max(1, width);
-    surface.height = std::max(1, height);
-    wl_surface_set_buffer_scale(surface.surface, surface.scale);
+    surface.size =
+        configuredSize(surface.askedWidth, surface.askedHeight, surface.size,
+                       surface.output ? &surface.output->mode : nullptr, surface.enteredScale);
+    wl_surface_set_buffer_scale(surface.surface, surface.size.scale);
     if (!surface.eglWindow) {
         surface.eglWindow =
             wl_egl_window_create(surface.surface, bufferWidth(surface), bufferHeight(surface));
@@ -174,8 +163,9 @@ void frameDone(void* data, wl_callback* callback, uint32_t) {
 void surfaceEnter(void* data, wl_surface*, wl_output* output) {
     WaylandSurface& surface = *static_cast<WaylandSurface*>(data);
     for (const auto& known : surface.client->outputs) {
-        if (known->output == output && !surface.output && known->scale != surface.enteredScale) {
-            surface.enteredScale = known->scale;
+        if (known->output == output && !surface.output &&
+            known->mode.scale != surface.enteredScale) {
+            surface.enteredScale = known->mode.scale;
             // Drawn at the new scale from the next frame on.
             applyConfigure(surface);
         }
@@ -201,9 +191,7 @@ void makeSurface(WaylandClient& client, WaylandOutput* output) {
     auto surface = std::make_unique<WaylandSurface>();
     surface->client = &client;
     surface->output = output;
-    surface->width = output ? 1 : glWindow.width;
-    surface->height = output ? 1 : glWindow.height;
-    surface->scale = 1;
+    surface->size = {output ? 1 : glWindow.width, output ? 1 : glWindow.height, 1};
     surface->enteredScale = 1;
     surface->eglSurface = EGL_NO_SURFACE;
     surface->surface = wl_compositor_create_surface(client.compositor);
@@ -246,8 +234,8 @@ void outputGeometry(void*, wl_output*, int32_t, int32_t, int32_t, int32_t, int32
 void outputMode(void* data, wl_output*, uint32_t flags, int32_t width, int32_t height, int32_t) {
     if (flags & WL_OUTPUT_MODE_CURRENT) {
         WaylandOutput& output = *static_cast<WaylandOutput*>(data);
-        output.modeWidth = width;
-        output.modeHeight = height;
+        output.mode.width = width;
+        output.mode.height = height;
     }
 }
 void outputDone(void*, wl_output*) {}
@@ -256,7 +244,7 @@ void outputDescription(void*, wl_output*, const char*) {}
 
 void outputScale(void* data, wl_output*, int32_t factor) {
     WaylandOutput& output = *static_cast<WaylandOutput*>(data);
-    output.scale = std::max(1, factor);
+    output.mode.scale = factor;
     // A surface already showing follows its output's new scale.
     for (const auto& surface : output.client->surfaces) {
         if (surface->output == &output && surface->configured) {
@@ -276,7 +264,7 @@ void bindOutput(WaylandClient& client, uint32_t name, uint32_t version) {
     auto output = std::make_unique<WaylandOutput>();
     output->client = &client;
     output->name = name;
-    output->scale = 1;
+    output->mode = {0, 0, 1};
     // Version 2 brought the scale.
     output->output = static_cast<wl_output*>(
         wl_registry_bind(client.registry, name, &wl_output_interface, std::min(version, 2u)));
