@@ -545,6 +545,103 @@ image_black() {
 }
 
 # ---------------------------------------------------------------------------------------------
+# The installed package under a host that runs its hacks as an unprivileged user (root only;
+# hosts run no hack as root)
+
+SAVER=quellmoor-saver
+# shellcheck disable=SC2034 # for the suites
+INSTALLED_HACK=/usr/libexec/xscreensaver/quellmoor
+INSTALLED_DATA=/usr/share/quellmoor
+SAVER_HOME=''
+
+ensure_saver() {
+    id -u "$SAVER" >/dev/null 2>&1 && return
+    useradd --system --create-home --home-dir "/var/lib/$SAVER" --shell /usr/sbin/nologin \
+        "$SAVER" >>"$CASE_DIR/steps.log" 2>&1
+}
+
+# The user's home: its own (kept between runs), or the one fresh_saver_home gave this case.
+saver_home() {
+    if [ -n "$SAVER_HOME" ]; then
+        echo "$SAVER_HOME"
+    else
+        getent passwd "$SAVER" | cut -d: -f6
+    fi
+}
+
+# An empty home for this case alone (removed with the run), so that no setting of an earlier
+# case or run counts.
+fresh_saver_home() {
+    ensure_saver || fail "no user $SAVER could be made" || return
+    chmod 711 "$WORK"
+    SAVER_HOME=$WORK/home-${CASE_DIR##*/}
+    install -d -o "$SAVER" -g "$SAVER" -m 700 "$SAVER_HOME"
+}
+
+# SAVER_RUN: the command prefix that runs a program as the user, in its home (which holds no
+# pictures, so the installed ones are read), with a clean environment on this case's display;
+# more VAR=VALUE may follow it. setpriv and env exec what follows, so a background job's process
+# id is the program's own.
+as_saver() {
+    local home
+    home=$(saver_home)
+    # shellcheck disable=SC2034 # for the suites
+    SAVER_RUN=(setpriv "--reuid=$SAVER" "--regid=$SAVER" --init-groups
+        env -i -C "$home" HOME="$home" DISPLAY="$DISPLAY" PATH=/usr/bin:/bin
+        LIBGL_ALWAYS_SOFTWARE=1)
+}
+
+# Starts the host COMMAND... as a helper of the case (CASE_DIR/NAME.out); HOST_PID is its id.
+start_host() {
+    local name=$1
+    shift
+    background "$name" "$@"
+    HOST_PID=$!
+}
+
+# Whether PID is ANCESTOR or one of its descendants.
+descends_from() {
+    local pid=$1
+    while [ "$pid" -gt 1 ]; do
+        [ "$pid" = "$2" ] && return 0
+        pid=$(awk '/^PPid:/ { print $2 }' "/proc/$pid/status" 2>/dev/null) || return 1
+        [ -n "$pid" ] || return 1
+    done
+    return 1
+}
+
+# The process id of a running hack that the host HOST_PID started, other than EXCEPT; fails
+# while there is none. Other runs may use the same user at the same time.
+hack_pid() {
+    local pid
+    for pid in $(pgrep -u "$SAVER" -x quellmoor); do
+        [ "$pid" != "${1:-0}" ] && ! process_gone "$pid" && descends_from "$pid" "$HOST_PID" &&
+            echo "$pid" && return
+    done
+    return 1
+}
+
+await_hack() {
+    wait_until 30 hack_pid "${1:-0}" >/dev/null || fail "the host started no hack" || return
+    HACK_PID=$(hack_pid "${1:-0}")
+    mark "hack $HACK_PID: $(tr '\0' ' ' <"/proc/$HACK_PID/cmdline")"
+}
+
+texture_rg() {
+    "$IM_CONVERT" "$INSTALLED_DATA/quellmoorTex.tga" -format '%[fx:mean.r / mean.g]' info:
+}
+
+# The landscape from the installed pictures in the WxH+X+Y part of the screen.
+shows_landscape() {
+    take_statistics "$1" && judge_landscape "$LAST_STATISTICS" "$(texture_rg)" >/dev/null
+}
+
+expect_landscape() {
+    wait_until 30 shows_landscape "$1" ||
+        fail "no landscape in $1: $(judge_landscape "$LAST_STATISTICS" "$(texture_rg)")"
+}
+
+# ---------------------------------------------------------------------------------------------
 # Wine
 
 wine_prefix() {
