@@ -20,8 +20,8 @@ fi
 # shellcheck source-path=SCRIPTDIR source=lib/harness.sh
 source "$(dirname "$0")/lib/harness.sh"
 PACKAGE=$(readlink -f "$1")
-HACK=$INSTALLED_HACK
-DATA=$INSTALLED_DATA
+HACK=/usr/libexec/xscreensaver/quellmoor
+DATA=/usr/share/quellmoor
 # The daemon runs the first hack on -activate; -select 2 runs the second.
 PROGRAMS='programs: \
   GL: quellmoor --root \n\
@@ -60,7 +60,8 @@ start_daemon() {
     ensure_saver || fail "no user $SAVER could be made" || return
     write_settings
     as_saver
-    start_host daemon "${SAVER_RUN[@]}" xscreensaver -no-splash -verbose
+    background daemon "${SAVER_RUN[@]}" xscreensaver -no-splash -verbose
+    HOST_PID=$!
     wait_until 30 saver_command -version || fail "the daemon did not answer" || return
     mark "daemon ready"
 }

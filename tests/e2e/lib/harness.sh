@@ -545,14 +545,13 @@ image_black() {
 }
 
 # ---------------------------------------------------------------------------------------------
-# The installed package under a host that runs its hacks as an unprivileged user (root only;
-# hosts run no hack as root)
+# The installed package under a host that runs its hacks as the unprivileged user SAVER (made
+# when missing, and kept; the suites run as root). SAVER_HOME, when set (fresh_saver_home), is the
+# case's own home for it instead of its kept one.
 
-SAVER=quellmoor-saver
+SAVER=quellmoor-saver SAVER_HOME=''
 # shellcheck disable=SC2034 # for the suites
 INSTALLED_HACK=/usr/libexec/xscreensaver/quellmoor
-INSTALLED_DATA=/usr/share/quellmoor
-SAVER_HOME=''
 
 ensure_saver() {
     id -u "$SAVER" >/dev/null 2>&1 && return
@@ -560,17 +559,8 @@ ensure_saver() {
         "$SAVER" >>"$CASE_DIR/steps.log" 2>&1
 }
 
-# The user's home: its own (kept between runs), or the one fresh_saver_home gave this case.
-saver_home() {
-    if [ -n "$SAVER_HOME" ]; then
-        echo "$SAVER_HOME"
-    else
-        getent passwd "$SAVER" | cut -d: -f6
-    fi
-}
+saver_home() { echo "${SAVER_HOME:-$(getent passwd "$SAVER" | cut -d: -f6)}"; }
 
-# An empty home for this case alone (removed with the run), so that no setting of an earlier
-# case or run counts.
 fresh_saver_home() {
     ensure_saver || fail "no user $SAVER could be made" || return
     chmod 711 "$WORK"
@@ -578,10 +568,10 @@ fresh_saver_home() {
     install -d -o "$SAVER" -g "$SAVER" -m 700 "$SAVER_HOME"
 }
 
-# SAVER_RUN: the command prefix that runs a program as the user, in its home (which holds no
-# pictures, so the installed ones are read), with a clean environment on this case's display;
-# more VAR=VALUE may follow it. setpriv and env exec what follows, so a background job's process
-# id is the program's own.
+# The command prefix that runs a program as the user, in its home (which holds no pictures, so
+# the installed ones are read), with a clean environment on this case's display; more VAR=VALUE
+# may follow. setpriv and env exec what follows, so a background job's process id is the
+# program's own.
 as_saver() {
     local home
     home=$(saver_home)
@@ -591,23 +581,12 @@ as_saver() {
         LIBGL_ALWAYS_SOFTWARE=1)
 }
 
-# Starts the host COMMAND... as a helper of the case (CASE_DIR/NAME.out); HOST_PID is its id.
-start_host() {
-    local name=$1
-    shift
-    background "$name" "$@"
-    HOST_PID=$!
-}
-
-# Whether PID is ANCESTOR or one of its descendants.
 descends_from() {
     local pid=$1
-    while [ "$pid" -gt 1 ]; do
-        [ "$pid" = "$2" ] && return 0
-        pid=$(awk '/^PPid:/ { print $2 }' "/proc/$pid/status" 2>/dev/null) || return 1
-        [ -n "$pid" ] || return 1
+    while [ "$pid" != "$2" ]; do
+        pid=$(awk '/^PPid:/ { print $2 }' "/proc/$pid/status" 2>/dev/null)
+        [ "${pid:-0}" -gt 0 ] || return 1
     done
-    return 1
 }
 
 # The process id of a running hack that the host HOST_PID started, other than EXCEPT; fails
@@ -628,7 +607,7 @@ await_hack() {
 }
 
 texture_rg() {
-    "$IM_CONVERT" "$INSTALLED_DATA/quellmoorTex.tga" -format '%[fx:mean.r / mean.g]' info:
+    "$IM_CONVERT" /usr/share/quellmoor/quellmoorTex.tga -format '%[fx:mean.r / mean.g]' info:
 }
 
 # The landscape from the installed pictures in the WxH+X+Y part of the screen.
