@@ -131,17 +131,24 @@ case_paced_cpu() {
 }
 
 # The list as xscreensaver-settings writes it: every hack of the daemon's own list (its
-# app-defaults hold it in the same form), one a line, continued with `\`, and Quellmoor's entry
-# put in as the README says, right below the `programs:` line: it is the selected first hack.
+# app-defaults hold it in the same form), one a line, continued with `\`, the first one the user's
+# own (Quellmoor at -delay 0 instead of maze), and Quellmoor's entry put in as the README says,
+# right below the `programs:` line. The daemon runs that entry, and -select 2 the user's own
+# below it: the list goes on past the README's line.
 case_settings_list() {
-    local PROGRAMS
+    local PROGRAMS first
     PROGRAMS=$(sed -n '/^\*programs:/,/[^\\]$/p' /etc/X11/app-defaults/XScreenSaver |
-        ENTRY=$LIST_ENTRY awk 'NR == 1 { print "programs: \\"; print ENVIRON["ENTRY"]; next } 1')
+        ENTRY=$LIST_ENTRY awk 'NR == 1 { print "programs: \\"; print ENVIRON["ENTRY"]; next }
+            NR == 2 { print "  GL: quellmoor --root --delay 0 \\n\\"; next } 1')
     [ "$(grep -c 'n\\$' <<<"$PROGRAMS")" -gt 100 ] || fail "no list in the app-defaults" || return
     start_daemon || return
     saver_command -activate
     await_hack || return
-    expect_landscape 640x480+0+0
+    expect_landscape 640x480+0+0 || return
+    first=$HACK_PID
+    saver_command -select 2
+    await_hack "$first" || return
+    grep -q -- '--delay' "/proc/$HACK_PID/cmdline" || fail "the list ends at Quellmoor's entry"
 }
 
 # On two monitors the daemon runs a hack on each; each fills its monitor with the landscape.
