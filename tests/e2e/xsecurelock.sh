@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The Debian package under the real xsecurelock, set up as the README says: run as the
 # unprivileged user, its XScreenSaver module runs Quellmoor and the landscape shows behind the
-# lock. Unlocking takes the user's password (input brings up the prompt), so the test ends the
-# lock by killing xsecurelock, which a user does not do; the hack ends with it.
+# lock until the user types the password into the prompt that a key brings up. The user gets a
+# password for that while the lock lasts (its shell is nologin), and its locked one back after.
 #
 #   tests/e2e/xsecurelock.sh PACKAGE.deb
 #
@@ -18,7 +18,7 @@ source "$(dirname "$0")/lib/harness.sh"
 PACKAGE=$(readlink -f "$1")
 
 e2e_begin "$(dirname "$PACKAGE")/e2e-xsecurelock"
-for tool in dpkg useradd setpriv xsecurelock xrdb; do
+for tool in dpkg useradd setpriv chpasswd xsecurelock xrdb; do
     command -v "$tool" >/dev/null || skip_suite "$tool is missing"
 done
 [ "$(id -u)" -eq 0 ] || skip_suite "installing the package needs root"
@@ -31,8 +31,14 @@ case_locked() {
         XSECURELOCK_XSCREENSAVER_PATH="${INSTALLED_HACK%/*}" xsecurelock
     HOST_PID=$!
     await_hack 0 && expect_landscape 640x480+0+0 || return
-    kill "$HOST_PID"
-    wait_until 10 process_gone "$HACK_PID" || fail "the hack outlived the killed xsecurelock"
+    echo "$SAVER:Moor-7a" | chpasswd
+    xdo key a sleep 1 type Moor-7a
+    xdo key Return
+    wait_until 20 process_gone "$HOST_PID"
+    local unlocked=$?
+    usermod -p '!' "$SAVER"
+    [ $unlocked -eq 0 ] && wait "$HOST_PID" || fail "no unlock on the password" || return
+    wait_until 10 process_gone "$HACK_PID" || fail "the hack outlived the lock"
 }
 
 run_case locked 640x480 case_locked
