@@ -20,12 +20,14 @@ fi
 # shellcheck source-path=SCRIPTDIR source=lib/harness.sh
 source "$(dirname "$0")/lib/harness.sh"
 PACKAGE=$(readlink -f "$1")
-SAVER=quellmoor-saver
 HACK=/usr/libexec/xscreensaver/quellmoor
 DATA=/usr/share/quellmoor
 # The daemon runs the first hack on -activate; -select 2 runs the second.
-PROGRAMS='  GL: quellmoor --root \n\
+PROGRAMS='programs: \
+  GL: quellmoor --root \n\
   GL: quellmoor --root --delay 0 \n'
+# Quellmoor's entry as the README and the manual page give it for a list that goes on below it.
+LIST_ENTRY="  GL: quellmoor --root \\n\\"
 # Every CPU measurement of a hack lasts this long.
 CPU_SECONDS=5
 
@@ -39,32 +41,13 @@ FILES=$WORK/package-files
 # ---------------------------------------------------------------------------------------------
 # The user, the daemon and the hack
 
-ensure_user() {
-    id -u "$SAVER" >/dev/null 2>&1 && return
-    useradd --system --create-home --home-dir "/var/lib/$SAVER" --shell /usr/sbin/nologin \
-        "$SAVER" >>"$CASE_DIR/steps.log" 2>&1
-}
-
-saver_home() { getent passwd "$SAVER" | cut -d: -f6; }
-
-# The command prefix that runs a program as the user, in its home (which holds no pictures, so
-# the installed ones are read), with a clean environment on this case's display. setpriv and env
-# exec what follows, so a background job's process id is the program's own.
-as_saver() {
-    local home
-    home=$(saver_home)
-    SAVER_RUN=(setpriv "--reuid=$SAVER" "--regid=$SAVER" --init-groups
-        env -i -C "$home" HOME="$home" DISPLAY="$DISPLAY" PATH=/usr/bin:/bin
-        LIBGL_ALWAYS_SOFTWARE=1)
-}
-
 # No locking, fading or timeout of its own: the daemon blanks only when told.
 write_settings() {
     local settings
     settings="$(saver_home)/.xscreensaver"
     printf '%s\n' 'timeout: 1:00:00' 'cycle: 0:00:00' 'lock: False' 'fade: False' \
         'unfade: False' 'splash: False' 'dpmsEnabled: False' 'grabDesktopImages: False' \
-        'mode: one' 'selected: 0' "programs: \\" "$PROGRAMS" >"$settings"
+        'mode: one' 'selected: 0' "$PROGRAMS" >"$settings"
     chown "$SAVER:" "$settings"
 }
 
@@ -73,42 +56,14 @@ saver_command() {
     "${SAVER_RUN[@]}" xscreensaver-command "$@" >>"$CASE_DIR/commands.log" 2>&1
 }
 
-# The hack of an earlier case ends with that case's display, but may take a moment.
 start_daemon() {
-    ensure_user || fail "no user $SAVER could be made" || return
-    wait_until 10 no_hack || fail "a hack of an earlier case is still running" || return
+    ensure_saver || fail "no user $SAVER could be made" || return
     write_settings
     as_saver
     background daemon "${SAVER_RUN[@]}" xscreensaver -no-splash -verbose
+    HOST_PID=$!
     wait_until 30 saver_command -version || fail "the daemon did not answer" || return
     mark "daemon ready"
-}
-
-# The process id of a running hack of the user other than EXCEPT; fails while there is none.
-hack_pid() {
-    local pid
-    for pid in $(pgrep -u "$SAVER" -x quellmoor); do
-        [ "$pid" != "${1:-0}" ] && ! process_gone "$pid" && echo "$pid" && return
-    done
-    return 1
-}
-
-await_hack() {
-    wait_until 30 hack_pid "${1:-0}" >/dev/null || fail "the daemon started no hack" || return
-    HACK_PID=$(hack_pid "${1:-0}")
-    mark "hack $HACK_PID: $(tr '\0' ' ' <"/proc/$HACK_PID/cmdline")"
-}
-
-texture_rg() { "$IM_CONVERT" "$DATA/quellmoorTex.tga" -format '%[fx:mean.r / mean.g]' info:; }
-
-# The landscape from the installed pictures in the WxH+X+Y part of the screen.
-shows_landscape() {
-    take_statistics "$1" && judge_landscape "$LAST_STATISTICS" "$(texture_rg)" >/dev/null
-}
-
-expect_landscape() {
-    wait_until 30 shows_landscape "$1" ||
-        fail "no landscape in $1: $(judge_landscape "$LAST_STATISTICS" "$(texture_rg)")"
 }
 
 # User and system time of PID so far, in clock ticks, all its threads together.
@@ -148,7 +103,9 @@ case_install() {
 }
 
 # From the user's home, which holds no pictures: the landscape comes from the installed ones.
+# The settings hold the README's one line for a fresh home.
 case_activate() {
+    local PROGRAMS='programs: GL: quellmoor --root \n'
     start_daemon || return
     saver_command -activate
     await_hack || return
@@ -173,6 +130,27 @@ case_paced_cpu() {
         fail "paced frames cost $paced ticks, more than half of $unpaced unpaced"
 }
 
+# The list as xscreensaver-settings writes it: every hack of the daemon's own list (its
+# app-defaults hold it in the same form), one a line, continued with `\`, the first one the user's
+# own (Quellmoor at -delay 0 instead of maze), and Quellmoor's entry put in as the README says,
+# right below the `programs:` line. The daemon runs that entry, and -select 2 the user's own
+# below it: the list goes on past the README's line.
+case_settings_list() {
+    local PROGRAMS first
+    PROGRAMS=$(sed -n '/^\*programs:/,/[^\\]$/p' /etc/X11/app-defaults/XScreenSaver |
+        ENTRY=$LIST_ENTRY awk 'NR == 1 { print "programs: \\"; print ENVIRON["ENTRY"]; next }
+            NR == 2 { print "  GL: quellmoor --root --delay 0 \\n\\"; next } 1')
+    [ "$(grep -c 'n\\$' <<<"$PROGRAMS")" -gt 100 ] || fail "no list in the app-defaults" || return
+    start_daemon || return
+    saver_command -activate
+    await_hack || return
+    expect_landscape 640x480+0+0 || return
+    first=$HACK_PID
+    saver_command -select 2
+    await_hack "$first" || return
+    grep -q -- '--delay' "/proc/$HACK_PID/cmdline" || fail "the list ends at Quellmoor's entry"
+}
+
 # On two monitors the daemon runs a hack on each; each fills its monitor with the landscape.
 case_two_monitors() {
     start_daemon || return
@@ -188,7 +166,13 @@ case_two_monitors() {
 no_hack() { ! hack_pid >/dev/null; }
 hack_gone() { process_gone "$HACK_PID" && no_hack; }
 # Not even a process that has ended and waits for its parent to collect it.
-no_hack_process() { ! pgrep -u "$SAVER" -x quellmoor >/dev/null; }
+no_hack_process() {
+    local pid
+    for pid in $(pgrep -u "$SAVER" -x quellmoor); do
+        descends_from "$pid" "$HOST_PID" && return 1
+    done
+    return 0
+}
 
 case_deactivate() {
     start_daemon || return
@@ -212,7 +196,7 @@ case_deactivate() {
 # As the settings dialog shows it: the hack, with OPTION..., in a 200x150 window at the screen's
 # corner that another program made.
 start_preview() {
-    ensure_user || fail "no user $SAVER could be made" || return
+    ensure_saver || fail "no user $SAVER could be made" || return
     background preview "$TOOLS/xhelper" make-window 200 150
     wait_until 20 grep -qs 0x "$CASE_DIR/preview.out" || fail "no preview window" || return
     as_saver
@@ -243,7 +227,7 @@ case_frame_rate() {
 
 # A window of its own at 640x480 where a full-screen run would change the mode.
 case_window() {
-    ensure_user || fail "no user $SAVER could be made" || return
+    ensure_saver || fail "no user $SAVER could be made" || return
     offer_mode 640 480 || return
     as_saver
     launch "${SAVER_RUN[@]}" "$HACK" --window
@@ -270,6 +254,7 @@ case_remove() {
 run_case install 640x480 case_install
 [ -s "$FILES" ] || skip_suite "the package is not installed"
 run_case activate 640x480 case_activate
+run_case settings_list 640x480 case_settings_list
 run_case paced_cpu 640x480 case_paced_cpu
 run_case two_monitors 1024x768,800x600 case_two_monitors
 run_case deactivate 640x480 case_deactivate

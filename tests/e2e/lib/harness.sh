@@ -545,6 +545,82 @@ image_black() {
 }
 
 # ---------------------------------------------------------------------------------------------
+# The installed package under a host that runs its hacks as the unprivileged user SAVER (made
+# when missing, and kept; the suites run as root). SAVER_HOME, when set (fresh_saver_home), is the
+# case's own home for it instead of its kept one.
+
+SAVER=quellmoor-saver SAVER_HOME=''
+# shellcheck disable=SC2034 # for the suites
+INSTALLED_HACK=/usr/libexec/xscreensaver/quellmoor
+
+ensure_saver() {
+    id -u "$SAVER" >/dev/null 2>&1 && return
+    useradd --system --create-home --home-dir "/var/lib/$SAVER" --shell /usr/sbin/nologin \
+        "$SAVER" >>"$CASE_DIR/steps.log" 2>&1
+}
+
+saver_home() { echo "${SAVER_HOME:-$(getent passwd "$SAVER" | cut -d: -f6)}"; }
+
+fresh_saver_home() {
+    ensure_saver || fail "no user $SAVER could be made" || return
+    chmod 711 "$WORK"
+    SAVER_HOME=$WORK/home-${CASE_DIR##*/}
+    install -d -o "$SAVER" -g "$SAVER" -m 700 "$SAVER_HOME"
+}
+
+# The command prefix that runs a program as the user, in its home (which holds no pictures, so
+# the installed ones are read), with a clean environment on this case's display; more VAR=VALUE
+# may follow. setpriv and env exec what follows, so a background job's process id is the
+# program's own.
+as_saver() {
+    local home
+    home=$(saver_home)
+    # shellcheck disable=SC2034 # for the suites
+    SAVER_RUN=(setpriv "--reuid=$SAVER" "--regid=$SAVER" --init-groups
+        env -i -C "$home" HOME="$home" DISPLAY="$DISPLAY" PATH=/usr/bin:/bin
+        LIBGL_ALWAYS_SOFTWARE=1)
+}
+
+descends_from() {
+    local pid=$1
+    while [ "$pid" != "$2" ]; do
+        pid=$(awk '/^PPid:/ { print $2 }' "/proc/$pid/status" 2>/dev/null)
+        [ "${pid:-0}" -gt 0 ] || return 1
+    done
+}
+
+# The process id of a running hack that the host HOST_PID started, other than EXCEPT; fails
+# while there is none. Other runs may use the same user at the same time.
+hack_pid() {
+    local pid
+    for pid in $(pgrep -u "$SAVER" -x quellmoor); do
+        [ "$pid" != "${1:-0}" ] && ! process_gone "$pid" && descends_from "$pid" "$HOST_PID" &&
+            echo "$pid" && return
+    done
+    return 1
+}
+
+await_hack() {
+    wait_until 30 hack_pid "${1:-0}" >/dev/null || fail "the host started no hack" || return
+    HACK_PID=$(hack_pid "${1:-0}")
+    mark "hack $HACK_PID: $(tr '\0' ' ' <"/proc/$HACK_PID/cmdline")"
+}
+
+texture_rg() {
+    "$IM_CONVERT" /usr/share/quellmoor/quellmoorTex.tga -format '%[fx:mean.r / mean.g]' info:
+}
+
+# The landscape from the installed pictures in the WxH+X+Y part of the screen.
+shows_landscape() {
+    take_statistics "$1" && judge_landscape "$LAST_STATISTICS" "$(texture_rg)" >/dev/null
+}
+
+expect_landscape() {
+    wait_until 30 shows_landscape "$1" ||
+        fail "no landscape in $1: $(judge_landscape "$LAST_STATISTICS" "$(texture_rg)")"
+}
+
+# ---------------------------------------------------------------------------------------------
 # Wine
 
 wine_prefix() {
