@@ -6,7 +6,8 @@
 
 enum { SAVED_MODE_MAX_OUTPUTS = 8 };
 
-// What a restore needs: the CRTC as it was and the screen size around it.
+// What a restore needs: the CRTC as it was and the screen size around it, and what the run made
+// of them, so that a restore gives back only what the run changed.
 struct SavedDisplayMode {
     unsigned long crtc;
     unsigned long mode;
@@ -19,7 +20,37 @@ struct SavedDisplayMode {
     int screenHeight;
     int screenWidthMm;
     int screenHeightMm;
+    unsigned long changedMode;
+    int changedScreenWidth;
+    int changedScreenHeight;
 };
+
+// The desk at the end of a run, as far as a restore must know it.
+struct DeskAtRestore {
+    unsigned long crtcMode; // what the run's CRTC shows now; 0 when it is off
+    int screenWidth;
+    int screenHeight;
+    // How far right and down every other lit CRTC reaches, the run's CRTC as it is now, and the
+    // run's CRTC once given its old mode back.
+    int othersRight;
+    int othersBottom;
+    int crtcRight;
+    int crtcBottom;
+    int restoredRight;
+    int restoredBottom;
+};
+
+struct RestorePlan {
+    bool restoreCrtc;
+    int screenWidth;
+    int screenHeight;
+};
+
+// What a restore does with the desk the user has now. The CRTC gets its old mode back only while
+// it still shows the run's mode: one the user turned off or set otherwise during the run stays as
+// it is. The screen gets its old size back only while it has the run's size; otherwise it keeps
+// the user's. Either way it grows to hold every lit CRTC.
+RestorePlan planRestore(const SavedDisplayMode& saved, const DeskAtRestore& desk);
 
 // Where the changed mode shows on the screen.
 struct ModeArea {
@@ -47,6 +78,7 @@ unsigned long chooseModeOfSize(const ListedMode* modes, int count, int width, in
 int changeDisplayMode(Display* display, int width, int height, int bits, SavedDisplayMode* saved,
                       ModeArea* area);
 
-// Puts the CRTC and the screen size back as `saved` holds them. Errors are swallowed: there is
-// nothing better to do about them.
+// Puts the CRTC and the screen size back as `saved` holds them, as far as planRestore finds the
+// user has left them as the run made them. Errors are swallowed: there is nothing better to do
+// about them.
 void restoreDisplayMode(Display* display, const SavedDisplayMode& saved);

@@ -2,6 +2,7 @@
 // (None, Bool, Status, Success) would leak into every file that sees the platform interface.
 #pragma once
 
+#include "CoverSet.h"
 #include "FramePacing.h"
 
 #include <cstdint>
@@ -65,6 +66,11 @@ struct NativeWindowState {
     int quitPosted;
     uintptr_t quitCode;
     ModeGuard modeGuard;
+    // A full-screen run's covers of the other monitors, the picture's place on the screen, and a
+    // change of the monitors that the covers have yet to follow.
+    CoverSet covers;
+    ScreenArea pictureArea;
+    int monitorsChanged;
     // Set when create found that the run cannot happen and said why on stderr.
     int startFailed;
 };

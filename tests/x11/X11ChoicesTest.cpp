@@ -74,6 +74,7 @@ TEST(X11Choices, CoversEveryMonitorButThePicturesOnce) {
         {{picture}, 4, ""},
         {{picture, second}, 4, " 800x600+1024+0"},
         {{left, picture, second}, 4, " 800x600+-800+100 800x600+1024+0"},
+        {{{-640, 0, 640, 480}, picture}, 4, " 640x480+-640+0"},  // left of it, within its height
         {{picture, inner}, 4, ""},                               // a clone inside the picture
         {{clone, picture}, 4, " 1024x768+0+0"},                  // a larger clone around it
         {{picture, second, second}, 4, " 800x600+1024+0"},       // two showing one area
