@@ -111,26 +111,54 @@ bool setScreenSize(Display* display, Window root, int width, int height, int wid
     return trap.succeeded();
 }
 
-// The CRTCs as they are now, beside the run's as `saved` would have it back.
+// The desk at the end of a run, as far as a restore must know it.
+struct DeskAtRestore {
+    unsigned long crtcMode; // what the run's CRTC shows now; 0 when it is off
+    int screenWidth;
+    int screenHeight;
+    // How far right and down the run's CRTC reaches as it is now, and once given its old mode
+    // back. Every other lit CRTC lies within the screen already.
+    int crtcRight;
+    int crtcBottom;
+    int restoredRight;
+    int restoredBottom;
+};
+
+struct RestorePlan {
+    bool restoreCrtc;
+    int screenWidth;
+    int screenHeight;
+};
+
+// What a restore does with the desk the user has now. The CRTC gets its old mode back only while
+// it still shows the run's mode: one the user turned off or set otherwise during the run stays as
+// it is. The screen gets its old size back only while it has the run's size; otherwise it keeps
+// the user's. Either way it grows to hold the CRTC.
+RestorePlan planRestore(const SavedDisplayMode& saved, const DeskAtRestore& desk) {
+    RestorePlan plan{};
+    plan.restoreCrtc = desk.crtcMode != 0 && desk.crtcMode == saved.changedMode;
+    const bool runsSize = desk.screenWidth == saved.changedScreenWidth &&
+                          desk.screenHeight == saved.changedScreenHeight;
+    const int crtcRight = plan.restoreCrtc ? desk.restoredRight : desk.crtcRight;
+    const int crtcBottom = plan.restoreCrtc ? desk.restoredBottom : desk.crtcBottom;
+    plan.screenWidth = std::max(runsSize ? saved.screenWidth : desk.screenWidth, crtcRight);
+    plan.screenHeight = std::max(runsSize ? saved.screenHeight : desk.screenHeight, crtcBottom);
+    return plan;
+}
+
+// The run's CRTC as it is now, and as `saved` would have it back.
 DeskAtRestore deskAtRestore(Display* display, Window root, XRRScreenResources* resources,
                             const SavedDisplayMode& saved) {
     DeskAtRestore desk{};
     currentScreenSize(display, root, &desk.screenWidth, &desk.screenHeight);
-    for (int i = 0; i < resources->ncrtc; i++) {
-        XRRCrtcInfo* crtc = XRRGetCrtcInfo(display, resources, resources->crtcs[i]);
-        if (!crtc) {
-            continue;
-        }
-        const int right = crtc->mode ? crtc->x + static_cast<int>(crtc->width) : 0;
-        const int bottom = crtc->mode ? crtc->y + static_cast<int>(crtc->height) : 0;
-        if (resources->crtcs[i] == saved.crtc) {
-            desk.crtcMode = crtc->mode;
-            desk.crtcRight = right;
-            desk.crtcBottom = bottom;
-        } else {
-            desk.othersRight = std::max(desk.othersRight, right);
-            desk.othersBottom = std::max(desk.othersBottom, bottom);
-        }
+    // A CRTC that has gone meanwhile has no info (the error is harmless), as one that is off.
+    XRRCrtcInfo* crtc = XRRGetCrtcInfo(display, resources, saved.crtc);
+    if (crtc && crtc->mode) {
+        desk.crtcMode = crtc->mode;
+        desk.crtcRight = crtc->x + static_cast<int>(crtc->width);
+        desk.crtcBottom = crtc->y + static_cast<int>(crtc->height);
+    }
+    if (crtc) {
         XRRFreeCrtcInfo(crtc);
     }
     // The old mode is upright (no other was changed), so its size is the CRTC's.
@@ -228,20 +256,6 @@ int changeDisplayMode(Display* display, int width, int height, int bits, SavedDi
     }
     XRRFreeScreenResources(resources);
     return result;
-}
-
-RestorePlan planRestore(const SavedDisplayMode& saved, const DeskAtRestore& desk) {
-    RestorePlan plan{};
-    plan.restoreCrtc = desk.crtcMode != 0 && desk.crtcMode == saved.changedMode;
-    const bool runsSize = desk.screenWidth == saved.changedScreenWidth &&
-                          desk.screenHeight == saved.changedScreenHeight;
-    const int crtcRight = plan.restoreCrtc ? desk.restoredRight : desk.crtcRight;
-    const int crtcBottom = plan.restoreCrtc ? desk.restoredBottom : desk.crtcBottom;
-    plan.screenWidth =
-        std::max({runsSize ? saved.screenWidth : desk.screenWidth, desk.othersRight, crtcRight});
-    plan.screenHeight = std::max(
-        {runsSize ? saved.screenHeight : desk.screenHeight, desk.othersBottom, crtcBottom});
-    return plan;
 }
 
 void restoreDisplayMode(Display* display, const SavedDisplayMode& saved) {

@@ -25,33 +25,6 @@ struct SavedDisplayMode {
     int changedScreenHeight;
 };
 
-// The desk at the end of a run, as far as a restore must know it.
-struct DeskAtRestore {
-    unsigned long crtcMode; // what the run's CRTC shows now; 0 when it is off
-    int screenWidth;
-    int screenHeight;
-    // How far right and down every other lit CRTC reaches, the run's CRTC as it is now, and the
-    // run's CRTC once given its old mode back.
-    int othersRight;
-    int othersBottom;
-    int crtcRight;
-    int crtcBottom;
-    int restoredRight;
-    int restoredBottom;
-};
-
-struct RestorePlan {
-    bool restoreCrtc;
-    int screenWidth;
-    int screenHeight;
-};
-
-// What a restore does with the desk the user has now. The CRTC gets its old mode back only while
-// it still shows the run's mode: one the user turned off or set otherwise during the run stays as
-// it is. The screen gets its old size back only while it has the run's size; otherwise it keeps
-// the user's. Either way it grows to hold every lit CRTC.
-RestorePlan planRestore(const SavedDisplayMode& saved, const DeskAtRestore& desk);
-
 // Where the changed mode shows on the screen.
 struct ModeArea {
     int x;

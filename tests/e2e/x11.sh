@@ -407,12 +407,9 @@ case_two_full_screen_runs() {
     wait_until 30 screen_is "$FULL" || fail "mode not restored: $(screen_mode)"
 }
 
-landscape_at() {
-    take_statistics "$1" && judge_landscape "$LAST_STATISTICS" "$TEXTURE_RG" >/dev/null
+primary_shows_landscape() {
+    take_statistics 640x480+0+0 && judge_landscape "$LAST_STATISTICS" "$TEXTURE_RG" >/dev/null
 }
-primary_shows_landscape() { landscape_at 640x480+0+0; }
-black_at() { screenshot screen && image_black "$CASE_DIR/screen.png" "$1" >/dev/null; }
-covers_shown() { windows_named "Quellmoor cover" 1 | wc -l; }
 
 # Two monitors, a window on the coloured desktop of the second: the run shows the landscape on the
 # primary and nothing of the desktop on the second, where a resting pointer ends nothing and a
@@ -446,80 +443,43 @@ case_two_monitors() {
     ! has_window "Quellmoor cover" || fail "a cover is left"
 }
 
-# A -root run on the two monitors, the pointer resting on the second, the landscape on the primary.
-start_two_monitor_run() {
+# COVERS covers are up, the landscape is on the primary and each of AREAS is black.
+desk_covered() {
+    local area
+    [ "$(windows_named "Quellmoor cover" 1 | wc -l)" -eq "$2" ] && primary_shows_landscape || return
+    for area in $1; do image_black "$CASE_DIR/screen.png" "$area" >/dev/null || return; done
+}
+monitors_extent() {
+    monitors | awk -F '[x+]' '$1 + $3 > w { w = $1 + $3 } $2 + $4 > h { h = $2 + $4 }
+                             END { print w "x" h }'
+}
+
+# A -root run on a desk that the command SETUP makes, changed by the command CHANGE while it runs:
+# within 3 s COVERS covers are up, the landscape on the primary and BLACK (WxH+X+Y...) black. END
+# ends the run (key, KILL, or move: a move at 2400,500); then the monitors are AFTER (- for as
+# before) on a screen that just holds them.
+case_desk() {
+    local setup=$1 change=$2 black=$3 covers=$4 end=$5 after=$6 before
+    $setup && before=$(monitors | paste -sd' ') || fail "no desk: $setup" || return
     paint_root '#2a7f62'
     move_pointer 1400 300
     quellmoor -root
-    await_quellmoor || return
-    wait_until 30 primary_shows_landscape ||
-        fail "primary: $(judge_landscape "$LAST_STATISTICS" "$TEXTURE_RG")"
+    await_quellmoor && wait_until 30 primary_shows_landscape || fail "no landscape" || return
+    $change && wait_until 3 desk_covered "$black" "$covers" || fail "not covered: $change" || return
+    case $end in
+    key) press_key a && expect_exit 30 0 ;;
+    move) warp_pointer 2400 500 && nudge_pointer 7 5 && expect_exit 30 0 ;;
+    *) signal_program "$end" ;;
+    esac || return
+    wait_until 30 monitors_are "${after/#-/$before}" || fail "monitors $(monitors)" || return
+    [ "$(screen_mode | cut -d' ' -f2)" = "$(monitors_extent)" ] || fail "$(screen_mode)"
 }
-
-# A monitor plugged in during the run goes black at once, beside the landscape, and a move on it
-# ends the run; afterwards it stays, and the primary has its own mode back.
-case_monitor_plugged() {
-    local new=1280x1024+1824+0
-    start_two_monitor_run || return
-    plug_monitor DUMMY2 1280x1024 DUMMY1 || fail "no third monitor" || return
-    wait_until 3 black_at "$new" ||
-        fail "$(image_black "$CASE_DIR/screen.png" "$new") of the new monitor shows the desktop" ||
-        return
-    landscape_at 640x480+0+0 || fail "primary: $(judge_landscape "$LAST_STATISTICS" "$TEXTURE_RG")" ||
-        return
-    warp_pointer 2400 500
-    [ "$(xdo getmouselocation | cut -d' ' -f1-2)" = "x:2400 y:500" ] ||
-        fail "the pointer cannot reach the new monitor: $(xdo getmouselocation)" || return
-    nudge_pointer 7 5
-    expect_exit 30 0 || return
-    monitors_are "1024x768+0+0 800x600+1024+0 $new" || fail "monitors $(monitors)" || return
-    ! has_window "Quellmoor cover" || fail "a cover is left"
+# A monitor plugged in, and once it is covered, the second made primary and moved down.
+plug_and_move() {
+    plug_monitor DUMMY2 1280x1024 DUMMY1 && wait_until 3 desk_covered 1280x1024+1824+0 2 &&
+        xrandr --output DUMMY1 --primary --pos 1024x168
 }
-
-# OUTPUT turned off during the run loses its cover (COVERS are left) and stays off however the
-# run ends (END: key, or a signal); the desk is then AFTER on a screen of SCREEN (WxH), the primary
-# in its own mode if it is still on. Turning a monitor off, xrandr moves the others up and left.
-case_monitor_unplugged() {
-    start_two_monitor_run || return
-    unplug_monitor "$1" || fail "$1 not turned off" || return
-    settle
-    expect_running "$1 was turned off" || return
-    [ "$(covers_shown)" -eq "$2" ] || fail "$(covers_shown) covers, expected $2" || return
-    if [ "$3" = key ]; then
-        press_key a
-        expect_exit 30 0
-    else
-        signal_program "$3"
-    fi || return
-    wait_until 30 monitors_are "$4" || fail "monitors $(monitors), not $4" || return
-    [ "$(screen_mode | cut -d' ' -f2)" = "$5" ] || fail "$(screen_mode), expected a screen of $5"
-}
-
-# On a desk that SETUP... makes, a -root run shows the landscape at PICTURE and nothing of the
-# desktop at BLACK; afterwards the desk is as it was.
-case_cover_layout() {
-    local picture=$1 black=$2 before verdict
-    shift 2
-    "$@" || fail "no such desk: $*" || return
-    before=$(monitors | paste -sd' ')
-    paint_root '#2a7f62'
-    move_pointer 1400 300
-    quellmoor -root
-    await_quellmoor || return
-    wait_until 30 landscape_at "$picture" ||
-        fail "picture: $(judge_landscape "$LAST_STATISTICS" "$TEXTURE_RG")" || return
-    verdict=$(image_black "$CASE_DIR/screen.png" "$black") ||
-        fail "$verdict of $black shows the desktop" || return
-    press_key a
-    expect_exit 30 0 || return
-    monitors_are "$before" || fail "monitors $(monitors), not $before"
-}
-
-# A third output showing what the primary shows, at its full size.
-clone_primary() {
-    xrandr --addmode DUMMY2 1024x768 && xrandr --output DUMMY2 --mode 1024x768 --same-as DUMMY0 &&
-        xrandr >/dev/null
-}
+clone_primary() { plug_monitor DUMMY2 1024x768 DUMMY1 && xrandr --output DUMMY2 --same-as DUMMY0; }
 
 two_windows() { [ "$(windows_named Quellmoor 1 | wc -l)" -eq 2 ]; }
 
@@ -575,15 +535,18 @@ run_case two_full_screen_runs_first_ends_first $LARGE case_two_full_screen_runs 
 run_case two_full_screen_runs_second_ends_first $LARGE case_two_full_screen_runs second
 run_case two_monitors 1024x768,800x600 case_two_monitors
 run_case two_monitors_killed 1024x768,800x600 case_two_monitors KILL
-run_case monitor_plugged 1024x768,800x600 case_monitor_plugged
-run_case monitor_unplugged_killed 1024x768,800x600 case_monitor_unplugged DUMMY1 0 KILL \
-    1024x768+0+0 1024x768
-run_case primary_turned_off 1024x768,800x600 case_monitor_unplugged DUMMY0 1 key 800x600+0+0 \
-    800x600
-run_case primary_on_second_crtc 1024x768,800x600 case_cover_layout 640x480+1024+0 1024x768+0+0 \
-    xrandr --output DUMMY1 --primary
-run_case clone_larger_than_picture 1024x768,800x600 case_cover_layout 640x480+0+0 384x768+640+0 \
-    clone_primary
+# The server lists the primary's CRTC first: made primary, the second monitor's CRTC is the first.
+run_case monitor_plugged 1024x768,800x600 case_desk true plug_and_move \
+    "800x600+1024+168 1280x1024+1824+0" 2 move "800x600+1024+168 1024x768+0+0 1280x1024+1824+0"
+run_case monitor_unplugged_killed 1024x768,800x600 case_desk true "unplug_monitor DUMMY1" "" 0 \
+    KILL 1024x768+0+0
+# Turning a monitor off, xrandr moves the others up and left: the second to where the picture is.
+run_case primary_turned_off 1024x768,800x600 case_desk true "unplug_monitor DUMMY0" \
+    160x600+640+0 1 key 800x600+0+0
+run_case primary_given_a_mode 1024x768,800x600 case_desk true \
+    "xrandr --output DUMMY0 --mode 800x600" 160x600+640+0 2 key "800x600+0+0 800x600+1024+0"
+run_case clone_larger_than_picture 1024x768,800x600 case_desk clone_primary true \
+    "384x768+640+0 800x600+1024+0" 2 key -
 XVFB_OPTIONS='-extension GLX' run_case cannot_run_without_glx $LARGE case_cannot_run "$QUELLMOOR" -root
 run_case cannot_run_without_display $LARGE case_cannot_run DISPLAY=:none "$QUELLMOOR" /s
 run_case cannot_run_id_nonsense $LARGE case_cannot_run "$QUELLMOOR" -window-id nonsense

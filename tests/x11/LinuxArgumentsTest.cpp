@@ -182,11 +182,7 @@ TEST(ReadLinuxOptions, TakesXScreenSaverOptionsWithOneHyphenOrTwo) {
 // A typo must not start a full-screen run; values, switches and the rest are taken as they are.
 TEST(ReadLinuxOptions, RefusesUnknownOptionsAndMissingValues) {
     EXPECT_EQ(read({"-root", "-fpsx", "---window"}).refusal, "unknown option '-fpsx'");
-    // Each option that takes a value, last on the line.
-    EXPECT_EQ(read({"-root", "--delay"}).refusal,
-              "option '--delay' needs a number of microseconds");
-    EXPECT_EQ(read({"-window-id"}).refusal, "option '-window-id' needs a window id");
-    EXPECT_EQ(read({"-fps", "-visual"}).refusal, "option '-visual' needs a visual");
+    EXPECT_EQ(read({"-fps", "--delay"}).refusal, "option '--delay' needs a number of microseconds");
     EXPECT_EQ(read({"/s", "-s", "-S", "\\x", "-preview", "-C:1234", "-l", "-A", "-delay", "-h",
                     "--visual", "--x", "-window-id", "-y", "-install", "--root", "-window"})
                   .refusal,

@@ -305,17 +305,13 @@ monitors() {
 monitor() { monitors | sed -n "$(($1 + 1))p"; }
 monitors_are() { [ "$(monitors | paste -sd' ')" = "$1" ]; }
 
-# A monitor that comes or goes on a several-monitor display; the probe at the end makes every
-# client see the output's connection as it now is.
+# The probe at the end makes every client see the output's connection as it now is.
 plug_monitor() {
-    mark "monitor $1 plugged in: $2 right of $3"
+    mark "$1 plugged in: $2 right of $3"
     xrandr --addmode "$1" "$2" && xrandr --output "$1" --mode "$2" --right-of "$3" &&
         xrandr >/dev/null
 }
-unplug_monitor() {
-    mark "monitor $1 unplugged"
-    xrandr --output "$1" --off && xrandr >/dev/null
-}
+unplug_monitor() { mark "$1 unplugged" && xrandr --output "$1" --off && xrandr >/dev/null; }
 
 paint_root() { xsetroot -solid "$1"; }
 
