@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Feeds the zip checker small hand-made archives, sound and faulty, and expects it to pass exactly
-# the sound ones. Usage: test-check-package.sh CMAKE CheckPackage.cmake
+# the sound ones; and reads the release notes of two versions, one a prefix of the other, from one
+# changelog (changelog-section.sh). Usage: test-check-package.sh CMAKE CheckPackage.cmake
 set -euo pipefail
 cmake=$1
 checker=$2
@@ -71,6 +72,15 @@ expect fail notScr x86_64
 if "$cmake" -DARCHIVE="$work/none.zip" -DMACHINE=x86_64 -P "$checker" >/dev/null 2>&1; then
     echo "FAIL: a missing archive passed"; failures=$((failures + 1))
 fi
+
+printf '%s\n' '## 1.0.10' '' '- ten' '' '## 1.0.1 (1 May)' '' '- one' '## 1.0.0' '- none' \
+    >"$work/CHANGELOG.md"
+for version in 1.0.10:ten 1.0.1:one; do
+    notes=$(bash "$(dirname "$0")/changelog-section.sh" "$work/CHANGELOG.md" "${version%:*}") || true
+    if [ "$notes" != "- ${version#*:}" ]; then
+        echo "FAIL: the notes of ${version%:*} read as: $notes"; failures=$((failures + 1))
+    fi
+done
 
 [ "$failures" -eq 0 ] && echo "zip checker: all cases as expected"
 exit "$failures"

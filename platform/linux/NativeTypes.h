@@ -5,6 +5,7 @@
 #pragma once
 
 #include "platform/linux/FramePacing.h"
+#include "platform/x11/CoverSet.h"
 
 #include <cstdint>
 
@@ -75,6 +76,11 @@ struct NativeWindowState {
     int quitPosted;
     uintptr_t quitCode;
     ModeGuard modeGuard;
+    // A full-screen run's covers of the other monitors, the picture's place on the screen, and a
+    // change of the monitors that the covers have yet to follow.
+    CoverSet covers;
+    ScreenArea pictureArea;
+    int monitorsChanged;
     // Set when the run could not happen, or could not go on, and said why on stderr.
     int startFailed;
 };

@@ -111,6 +111,66 @@ bool setScreenSize(Display* display, Window root, int width, int height, int wid
     return trap.succeeded();
 }
 
+// The desk at the end of a run, as far as a restore must know it.
+struct DeskAtRestore {
+    unsigned long crtcMode; // what the run's CRTC shows now; 0 when it is off
+    int screenWidth;
+    int screenHeight;
+    // How far right and down the run's CRTC reaches as it is now, and once given its old mode
+    // back. Every other lit CRTC lies within the screen already.
+    int crtcRight;
+    int crtcBottom;
+    int restoredRight;
+    int restoredBottom;
+};
+
+struct RestorePlan {
+    bool restoreCrtc;
+    int screenWidth;
+    int screenHeight;
+};
+
+// What a restore does with the desk the user has now. The CRTC gets its old mode back only while
+// it still shows the run's mode: one the user turned off or set otherwise during the run stays as
+// it is. The screen gets its old size back only while it has the run's size; otherwise it keeps
+// the user's. Either way it grows to hold the CRTC.
+RestorePlan planRestore(const SavedDisplayMode& saved, const DeskAtRestore& desk) {
+    RestorePlan plan{};
+    plan.restoreCrtc = desk.crtcMode != 0 && desk.crtcMode == saved.changedMode;
+    const bool runsSize = desk.screenWidth == saved.changedScreenWidth &&
+                          desk.screenHeight == saved.changedScreenHeight;
+    const int crtcRight = plan.restoreCrtc ? desk.restoredRight : desk.crtcRight;
+    const int crtcBottom = plan.restoreCrtc ? desk.restoredBottom : desk.crtcBottom;
+    plan.screenWidth = std::max(runsSize ? saved.screenWidth : desk.screenWidth, crtcRight);
+    plan.screenHeight = std::max(runsSize ? saved.screenHeight : desk.screenHeight, crtcBottom);
+    return plan;
+}
+
+// The run's CRTC as it is now, and as `saved` would have it back.
+DeskAtRestore deskAtRestore(Display* display, Window root, XRRScreenResources* resources,
+                            const SavedDisplayMode& saved) {
+    DeskAtRestore desk{};
+    currentScreenSize(display, root, &desk.screenWidth, &desk.screenHeight);
+    // A CRTC that has gone meanwhile has no info (the error is harmless), as one that is off.
+    XRRCrtcInfo* crtc = XRRGetCrtcInfo(display, resources, saved.crtc);
+    if (crtc && crtc->mode) {
+        desk.crtcMode = crtc->mode;
+        desk.crtcRight = crtc->x + static_cast<int>(crtc->width);
+        desk.crtcBottom = crtc->y + static_cast<int>(crtc->height);
+    }
+    if (crtc) {
+        XRRFreeCrtcInfo(crtc);
+    }
+    // The old mode is upright (no other was changed), so its size is the CRTC's.
+    for (int i = 0; i < resources->nmode; i++) {
+        if (resources->modes[i].id == saved.mode) {
+            desk.restoredRight = saved.x + static_cast<int>(resources->modes[i].width);
+            desk.restoredBottom = saved.y + static_cast<int>(resources->modes[i].height);
+        }
+    }
+    return desk;
+}
+
 } // namespace
 
 unsigned long chooseModeOfSize(const ListedMode* modes, int count, int width, int height) {
@@ -179,6 +239,9 @@ int changeDisplayMode(Display* display, int width, int height, int bits, SavedDi
                     scaledMillimetres(before.screenWidthMm, width, before.screenWidth),
                     scaledMillimetres(before.screenHeightMm, height, before.screenHeight));
             }
+            before.changedMode = mode;
+            before.changedScreenWidth = alone ? width : before.screenWidth;
+            before.changedScreenHeight = alone ? height : before.screenHeight;
             *saved = before;
             area->x = x;
             area->y = y;
@@ -202,23 +265,33 @@ void restoreDisplayMode(Display* display, const SavedDisplayMode& saved) {
     if (!resources) {
         return;
     }
-    int width = 0, height = 0;
-    currentScreenSize(display, root, &width, &height);
+    const DeskAtRestore desk = deskAtRestore(display, root, resources, saved);
+    const RestorePlan plan = planRestore(saved, desk);
+    const int widthMm = DisplayWidthMM(display, screen),
+              heightMm = DisplayHeightMM(display, screen);
+    // The millimetres follow the pixels, but the old size gets its own millimetres back.
+    const auto resize = [&](int width, int height) {
+        const bool old = width == saved.screenWidth && height == saved.screenHeight;
+        setScreenSize(
+            display, root, width, height,
+            old ? saved.screenWidthMm : scaledMillimetres(widthMm, width, desk.screenWidth),
+            old ? saved.screenHeightMm : scaledMillimetres(heightMm, height, desk.screenHeight));
+    };
     // The screen must hold the CRTC at every step: grow it first, put the CRTC back, then bring
-    // the screen to its old size.
-    const int largerWidth = std::max(width, saved.screenWidth);
-    const int largerHeight = std::max(height, saved.screenHeight);
-    if (largerWidth != width || largerHeight != height) {
-        setScreenSize(display, root, largerWidth, largerHeight, saved.screenWidthMm,
-                      saved.screenHeightMm);
+    // the screen to its planned size.
+    const int largerWidth = std::max(desk.screenWidth, plan.screenWidth);
+    const int largerHeight = std::max(desk.screenHeight, plan.screenHeight);
+    if (largerWidth != desk.screenWidth || largerHeight != desk.screenHeight) {
+        resize(largerWidth, largerHeight);
     }
-    RROutput outputs[SAVED_MODE_MAX_OUTPUTS];
-    std::copy(saved.outputs, saved.outputs + saved.outputCount, outputs);
-    setCrtc(display, resources, saved.crtc, saved.x, saved.y, saved.mode, saved.rotation, outputs,
-            saved.outputCount);
-    if (largerWidth != saved.screenWidth || largerHeight != saved.screenHeight) {
-        setScreenSize(display, root, saved.screenWidth, saved.screenHeight, saved.screenWidthMm,
-                      saved.screenHeightMm);
+    if (plan.restoreCrtc) {
+        RROutput outputs[SAVED_MODE_MAX_OUTPUTS];
+        std::copy(saved.outputs, saved.outputs + saved.outputCount, outputs);
+        setCrtc(display, resources, saved.crtc, saved.x, saved.y, saved.mode, saved.rotation,
+                outputs, saved.outputCount);
+    }
+    if (largerWidth != plan.screenWidth || largerHeight != plan.screenHeight) {
+        resize(plan.screenWidth, plan.screenHeight);
     }
     XRRFreeScreenResources(resources);
 }

@@ -6,7 +6,8 @@
 
 enum { SAVED_MODE_MAX_OUTPUTS = 8 };
 
-// What a restore needs: the CRTC as it was and the screen size around it.
+// What a restore needs: the CRTC as it was and the screen size around it, and what the run made
+// of them, so that a restore gives back only what the run changed.
 struct SavedDisplayMode {
     unsigned long crtc;
     unsigned long mode;
@@ -19,6 +20,9 @@ struct SavedDisplayMode {
     int screenHeight;
     int screenWidthMm;
     int screenHeightMm;
+    unsigned long changedMode;
+    int changedScreenWidth;
+    int changedScreenHeight;
 };
 
 // Where the changed mode shows on the screen.
@@ -47,6 +51,7 @@ unsigned long chooseModeOfSize(const ListedMode* modes, int count, int width, in
 int changeDisplayMode(Display* display, int width, int height, int bits, SavedDisplayMode* saved,
                       ModeArea* area);
 
-// Puts the CRTC and the screen size back as `saved` holds them. Errors are swallowed: there is
-// nothing better to do about them.
+// Puts the CRTC and the screen size back as `saved` holds them, as far as planRestore finds the
+// user has left them as the run made them. Errors are swallowed: there is nothing better to do
+// about them.
 void restoreDisplayMode(Display* display, const SavedDisplayMode& saved);

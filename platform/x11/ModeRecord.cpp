@@ -11,28 +11,13 @@
 
 namespace {
 
-// The record: the original mode's fields, its outputs (always SAVED_MODE_MAX_OUTPUTS slots), then
-// each holder's window id and process id, as 32-bit values.
 const char RECORD_NAME[] = "_QUELLMOOR_DISPLAY_MODE";
 // On a holder's window, the process id of the instance that holds the mode through it.
 const char MARK_NAME[] = "_QUELLMOOR_MODE_HOLDER";
-enum { MODE_FIELDS = 10, HEADER_LONGS = MODE_FIELDS + SAVED_MODE_MAX_OUTPUTS, MAX_HOLDERS = 256 };
+enum { MODE_FIELDS = 13, HEADER_LONGS = MODE_FIELDS + SAVED_MODE_MAX_OUTPUTS, MAX_HOLDERS = 256 };
 
-// The server hands a dead client's window ids to the next client that takes its place, and
-// another instance makes its window in the same order: a window id alone cannot tell a holder
-// from the instance that came after it.
-struct Holder {
-    Window window;
-    unsigned long instance;
-    bool operator==(const Holder& other) const {
-        return window == other.window && instance == other.instance;
-    }
-};
-
-struct Record {
-    SavedDisplayMode original;
-    std::vector<Holder> holders;
-};
+using Holder = ModeHolder;
+using Record = ModeRecordContents;
 
 // Xlib hands 32-bit property values over in longs; these read them back whatever the width.
 unsigned long unsignedValue(long value) {
@@ -65,30 +50,8 @@ bool readRecord(Display* display, Window root, Atom name, Record* record) {
                            XA_CARDINAL, &type, &format, &count, &remaining, &data) != Success) {
         return false;
     }
-    bool valid = type == XA_CARDINAL && format == 32 && count >= HEADER_LONGS &&
-                 (count - HEADER_LONGS) % 2 == 0 && data;
-    if (valid) {
-        const long* values = reinterpret_cast<const long*>(data);
-        SavedDisplayMode& mode = record->original;
-        mode.crtc = unsignedValue(values[0]);
-        mode.mode = unsignedValue(values[1]);
-        mode.x = signedValue(values[2]);
-        mode.y = signedValue(values[3]);
-        mode.rotation = static_cast<unsigned short>(unsignedValue(values[4]));
-        mode.outputCount = signedValue(values[5]);
-        mode.screenWidth = signedValue(values[6]);
-        mode.screenHeight = signedValue(values[7]);
-        mode.screenWidthMm = signedValue(values[8]);
-        mode.screenHeightMm = signedValue(values[9]);
-        valid = mode.outputCount >= 0 && mode.outputCount <= SAVED_MODE_MAX_OUTPUTS;
-        for (int i = 0; i < SAVED_MODE_MAX_OUTPUTS; i++) {
-            mode.outputs[i] = unsignedValue(values[MODE_FIELDS + i]);
-        }
-        record->holders.clear();
-        for (unsigned long i = HEADER_LONGS; i < count; i += 2) {
-            record->holders.push_back({unsignedValue(values[i]), unsignedValue(values[i + 1])});
-        }
-    }
+    const bool valid = type == XA_CARDINAL && format == 32 && data &&
+                       readModeRecordValues(reinterpret_cast<const long*>(data), count, record);
     if (data) {
         XFree(data);
     }
@@ -96,22 +59,7 @@ bool readRecord(Display* display, Window root, Atom name, Record* record) {
 }
 
 bool writeRecord(Display* display, Window root, Atom name, const Record& record) {
-    const SavedDisplayMode& mode = record.original;
-    std::vector<long> values = {static_cast<long>(mode.crtc),
-                                static_cast<long>(mode.mode),
-                                mode.x,
-                                mode.y,
-                                mode.rotation,
-                                mode.outputCount,
-                                mode.screenWidth,
-                                mode.screenHeight,
-                                mode.screenWidthMm,
-                                mode.screenHeightMm};
-    values.insert(values.end(), mode.outputs, mode.outputs + SAVED_MODE_MAX_OUTPUTS);
-    for (const Holder& holder : record.holders) {
-        values.push_back(static_cast<long>(holder.window));
-        values.push_back(static_cast<long>(holder.instance));
-    }
+    const std::vector<long> values = modeRecordValues(record);
     ErrorTrap trap(display);
     XChangeProperty(display, root, name, XA_CARDINAL, 32, PropModeReplace,
                     reinterpret_cast<const unsigned char*>(values.data()),
@@ -158,6 +106,57 @@ void endRecord(Display* display, Window root, Atom name, const Record& record) {
 }
 
 } // namespace
+
+std::vector<long> modeRecordValues(const Record& record) {
+    const SavedDisplayMode& mode = record.original;
+    std::vector<long> values = {static_cast<long>(mode.crtc),
+                                static_cast<long>(mode.mode),
+                                mode.x,
+                                mode.y,
+                                mode.rotation,
+                                mode.outputCount,
+                                mode.screenWidth,
+                                mode.screenHeight,
+                                mode.screenWidthMm,
+                                mode.screenHeightMm,
+                                static_cast<long>(mode.changedMode),
+                                mode.changedScreenWidth,
+                                mode.changedScreenHeight};
+    values.insert(values.end(), mode.outputs, mode.outputs + SAVED_MODE_MAX_OUTPUTS);
+    for (const Holder& holder : record.holders) {
+        values.push_back(static_cast<long>(holder.window));
+        values.push_back(static_cast<long>(holder.instance));
+    }
+    return values;
+}
+
+bool readModeRecordValues(const long* values, unsigned long count, Record* record) {
+    if (count < HEADER_LONGS || (count - HEADER_LONGS) % 2 != 0) {
+        return false;
+    }
+    SavedDisplayMode& mode = record->original;
+    mode.crtc = unsignedValue(values[0]);
+    mode.mode = unsignedValue(values[1]);
+    mode.x = signedValue(values[2]);
+    mode.y = signedValue(values[3]);
+    mode.rotation = static_cast<unsigned short>(unsignedValue(values[4]));
+    mode.outputCount = signedValue(values[5]);
+    mode.screenWidth = signedValue(values[6]);
+    mode.screenHeight = signedValue(values[7]);
+    mode.screenWidthMm = signedValue(values[8]);
+    mode.screenHeightMm = signedValue(values[9]);
+    mode.changedMode = unsignedValue(values[10]);
+    mode.changedScreenWidth = signedValue(values[11]);
+    mode.changedScreenHeight = signedValue(values[12]);
+    for (int i = 0; i < SAVED_MODE_MAX_OUTPUTS; i++) {
+        mode.outputs[i] = unsignedValue(values[MODE_FIELDS + i]);
+    }
+    record->holders.clear();
+    for (unsigned long i = HEADER_LONGS; i < count; i += 2) {
+        record->holders.push_back({unsignedValue(values[i]), unsignedValue(values[i + 1])});
+    }
+    return mode.outputCount >= 0 && mode.outputCount <= SAVED_MODE_MAX_OUTPUTS;
+}
 
 int holdDisplayMode(Display* display, Window holder, int width, int height, int bits,
                     ModeArea* area) {

@@ -34,6 +34,21 @@ int litMonitors(Display* display, ScreenArea* monitors, int capacity) {
     return count;
 }
 
+Window makeCover(Display* display, const ScreenArea& area, Cursor cursor) {
+    const int screen = DefaultScreen(display);
+    XSetWindowAttributes attributes{};
+    attributes.background_pixel = BlackPixel(display, screen);
+    attributes.override_redirect = True;
+    attributes.cursor = cursor;
+    const Window cover = XCreateWindow(
+        display, RootWindow(display, screen), area.x, area.y, static_cast<unsigned>(area.width),
+        static_cast<unsigned>(area.height), 0, CopyFromParent, InputOutput, CopyFromParent,
+        CWBackPixel | CWOverrideRedirect | CWCursor, &attributes);
+    XStoreName(display, cover, "Quellmoor cover");
+    XMapRaised(display, cover);
+    return cover;
+}
+
 } // namespace
 
 int monitorsToCover(const ScreenArea* monitors, int count, const ScreenArea& picture,
@@ -52,26 +67,58 @@ int monitorsToCover(const ScreenArea* monitors, int count, const ScreenArea& pic
     return made;
 }
 
-int coverOtherMonitors(Display* display, const ScreenArea& picture, Cursor cursor) {
+void watchMonitors(Display* display) {
+    XRRSelectInput(display, DefaultRootWindow(display),
+                   RRScreenChangeNotifyMask | RRCrtcChangeNotifyMask | RROutputChangeNotifyMask);
+}
+
+bool monitorsChanged(Display* display, const XEvent& event) {
+    int eventBase = 0, errorBase = 0;
+    if (!XRRQueryExtension(display, &eventBase, &errorBase)) {
+        return false;
+    }
+    if (event.type == eventBase + RRScreenChangeNotify) {
+        XEvent update = event;
+        XRRUpdateConfiguration(&update);
+        return true;
+    }
+    return event.type == eventBase + RRNotify;
+}
+
+int updateMonitorCovers(Display* display, Window picture, const ScreenArea& pictureArea,
+                        Cursor cursor, CoverSet* covers) {
     // Room for clones and for more CRTCs than covers, which then are picked from all of them.
     ScreenArea monitors[4 * MAX_MONITOR_COVERS];
-    ScreenArea covers[MAX_MONITOR_COVERS];
+    ScreenArea wanted[MAX_MONITOR_COVERS];
     const int count =
-        monitorsToCover(monitors, litMonitors(display, monitors, 4 * MAX_MONITOR_COVERS), picture,
-                        covers, MAX_MONITOR_COVERS);
-    const int screen = DefaultScreen(display);
-    XSetWindowAttributes attributes{};
-    attributes.background_pixel = BlackPixel(display, screen);
-    attributes.override_redirect = True;
-    attributes.cursor = cursor;
+        monitorsToCover(monitors, litMonitors(display, monitors, 4 * MAX_MONITOR_COVERS),
+                        pictureArea, wanted, MAX_MONITOR_COVERS);
+    CoverSet next{};
+    bool kept[MAX_MONITOR_COVERS] = {};
+    bool made = false;
     for (int i = 0; i < count; i++) {
-        const Window cover =
-            XCreateWindow(display, RootWindow(display, screen), covers[i].x, covers[i].y,
-                          static_cast<unsigned>(covers[i].width),
-                          static_cast<unsigned>(covers[i].height), 0, CopyFromParent, InputOutput,
-                          CopyFromParent, CWBackPixel | CWOverrideRedirect | CWCursor, &attributes);
-        XStoreName(display, cover, "Quellmoor cover");
-        XMapRaised(display, cover);
+        int old = 0;
+        while (old < covers->count && (kept[old] || !same(covers->areas[old], wanted[i]))) {
+            old++;
+        }
+        if (old < covers->count) {
+            kept[old] = true;
+            next.windows[i] = covers->windows[old];
+        } else {
+            next.windows[i] = makeCover(display, wanted[i], cursor);
+            made = true;
+        }
+        next.areas[i] = wanted[i];
     }
+    next.count = count;
+    for (int old = 0; old < covers->count; old++) {
+        if (!kept[old]) {
+            XDestroyWindow(display, covers->windows[old]);
+        }
+    }
+    if (made) {
+        XRaiseWindow(display, picture);
+    }
+    *covers = next;
     return count;
 }

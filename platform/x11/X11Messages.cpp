@@ -1,6 +1,7 @@
 // Takes the window's X events one at a time and runs the shared quit rules on them.
 #include "platform/x11/X11Messages.h"
 
+#include "platform/x11/MonitorCovers.h"
 #include "platform/x11/X11Backend.h"
 
 #include <GL/gl.h>
@@ -38,6 +39,10 @@ void windowProc(GlWindow& window, const XEvent& event) {
         window.height = event.xconfigure.height;
         glViewport(0, 0, window.width, window.height);
     }
+    // Several reports come for one change; the covers follow once they have all arrived.
+    if (monitorsChanged(native.session.display, event)) {
+        native.monitorsChanged = 1;
+    }
     const WindowEvent windowEvent =
         windowEventOf(event, window.window, native.protocolsAtom, native.deleteWindowAtom);
     if (decideWindowAction(window, windowEvent) == WINDOW_ACTION_QUIT) {
@@ -56,6 +61,13 @@ PlatformMessage x11TakeMessage() {
         XNextEvent(display, &event);
         windowProc(glWindow, event);
         return {1, 0, 0};
+    }
+    // Every monitor that appears is covered at once, before the next frame.
+    if (native.monitorsChanged) {
+        native.monitorsChanged = 0;
+        updateMonitorCovers(display, glWindow.window, native.pictureArea, native.invisibleCursor,
+                            &native.covers);
+        XFlush(display);
     }
     // As on Windows, the quit request comes after every message that was queued before it.
     if (native.quitPosted) {

@@ -155,8 +155,11 @@ void createOwnWindow(GlWindow& window, Display* display) {
     if (window.fullScreen) {
         native.invisibleCursor = makeInvisibleCursor(display, window.window);
         XDefineCursor(display, window.window, native.invisibleCursor);
-        covers = coverOtherMonitors(display, {area.x, area.y, window.width, window.height},
-                                    native.invisibleCursor);
+        native.pictureArea = {area.x, area.y, window.width, window.height};
+        // Watched before the first covers are made, so that no change slips in between.
+        watchMonitors(display);
+        covers = updateMonitorCovers(display, window.window, native.pictureArea,
+                                     native.invisibleCursor, &native.covers);
     }
     // Raised after the covers, so that a cover of a larger clone never hides the picture.
     XMapRaised(display, window.window);

@@ -443,6 +443,49 @@ case_two_monitors() {
     ! has_window "Quellmoor cover" || fail "a cover is left"
 }
 
+landscape_at() {
+    take_statistics "$1" && judge_landscape "$LAST_STATISTICS" "$TEXTURE_RG" >/dev/null
+}
+# COVERS covers are up, the landscape is at PICTURE and each of AREAS is black.
+desk_covered() {
+    local area
+    [ "$(windows_named "Quellmoor cover" 1 | wc -l)" -eq "$3" ] && landscape_at "$1" || return
+    for area in $2; do image_black "$CASE_DIR/screen.png" "$area" >/dev/null || return; done
+}
+monitors_extent() {
+    monitors | awk -F '[x+]' '$1 + $3 > w { w = $1 + $3 } $2 + $4 > h { h = $2 + $4 }
+                             END { print w "x" h }'
+}
+
+# A -root run on a desk that the command SETUP makes, changed by the command CHANGE while it runs:
+# within 3 s COVERS covers are up, the landscape at PICTURE and BLACK (WxH+X+Y...) black. END
+# ends the run (key, KILL, or move: a move at 2400,500); then the monitors are AFTER (- for as
+# before) on a screen that just holds them.
+case_desk() {
+    local setup=$1 change=$2 picture=$3 black=$4 covers=$5 end=$6 after=$7 before
+    $setup && before=$(monitors | paste -sd' ') || fail "no desk: $setup" || return
+    paint_root '#2a7f62'
+    move_pointer 1400 300
+    quellmoor -root
+    await_quellmoor && wait_until 30 landscape_at "$picture" || fail "no landscape" || return
+    $change && wait_until 3 desk_covered "$picture" "$black" "$covers" ||
+        fail "not covered: $change" || return
+    case $end in
+    key) press_key a && expect_exit 30 0 ;;
+    move) warp_pointer 2400 500 && nudge_pointer 7 5 && expect_exit 30 0 ;;
+    *) signal_program "$end" ;;
+    esac || return
+    wait_until 30 monitors_are "${after/#-/$before}" || fail "monitors $(monitors)" || return
+    [ "$(screen_mode | cut -d' ' -f2)" = "$(monitors_extent)" ] || fail "$(screen_mode)"
+}
+# A monitor plugged in, and once it is covered, the second made primary and moved down.
+plug_and_move() {
+    plug_monitor DUMMY2 1280x1024 DUMMY1 &&
+        wait_until 3 desk_covered 640x480+0+0 1280x1024+1824+0 2 &&
+        xrandr --output DUMMY1 --primary --pos 1024x168
+}
+clone_primary() { plug_monitor DUMMY2 1024x768 DUMMY1 && xrandr --output DUMMY2 --same-as DUMMY0; }
+
 two_windows() { [ "$(windows_named Quellmoor 1 | wc -l)" -eq 2 ]; }
 
 # Ends the first run (the case's program) or the second (SECOND) as XScreenSaver would.
@@ -497,6 +540,21 @@ run_case two_full_screen_runs_first_ends_first $LARGE case_two_full_screen_runs 
 run_case two_full_screen_runs_second_ends_first $LARGE case_two_full_screen_runs second
 run_case two_monitors 1024x768,800x600 case_two_monitors
 run_case two_monitors_killed 1024x768,800x600 case_two_monitors KILL
+# The server lists the primary's CRTC first: made primary, the second monitor's CRTC is the first.
+run_case monitor_plugged 1024x768,800x600 case_desk true plug_and_move 640x480+0+0 \
+    "800x600+1024+168 1280x1024+1824+0" 2 move "800x600+1024+168 1024x768+0+0 1280x1024+1824+0"
+run_case monitor_unplugged_killed 1024x768,800x600 case_desk true "unplug_monitor DUMMY1" \
+    640x480+0+0 "" 0 KILL 1024x768+0+0
+# Turning a monitor off, xrandr moves the others up and left: the second to where the picture is.
+run_case primary_turned_off 1024x768,800x600 case_desk true "unplug_monitor DUMMY0" 640x480+0+0 \
+    160x600+640+0 1 key 800x600+0+0
+run_case primary_given_a_mode 1024x768,800x600 case_desk true \
+    "xrandr --output DUMMY0 --mode 800x600" 640x480+0+0 160x600+640+0 2 key \
+    "800x600+0+0 800x600+1024+0"
+run_case primary_on_the_right 1024x768,800x600 case_desk "xrandr --output DUMMY1 --primary" true \
+    640x480+1024+0 1024x768+0+0 1 key -
+run_case clone_larger_than_picture 1024x768,800x600 case_desk clone_primary true 640x480+0+0 \
+    "384x768+640+0 800x600+1024+0" 2 key -
 XVFB_OPTIONS='-extension GLX' run_case cannot_run_without_glx $LARGE case_cannot_run "$QUELLMOOR" -root
 run_case cannot_run_without_display $LARGE case_cannot_run DISPLAY=:none "$QUELLMOOR" /s
 run_case cannot_run_id_nonsense $LARGE case_cannot_run "$QUELLMOOR" -window-id nonsense

@@ -1,11 +1,13 @@
 // The X11 backend's choices that no test display offers both sides of: which of several modes of
-// one size it sets, which framebuffer configuration it draws with, and its millisecond clock.
+// one size it sets, which framebuffer configuration it draws with, how it reads a mode record that
+// another version left, and its millisecond clock.
 // gtest first: Xlib defines None, which gtest uses as a name.
 #include <gtest/gtest.h>
 
 #include "platform/Platform.h"
 #include "platform/x11/DisplayMode.h"
 #include "platform/x11/FramebufferConfig.h"
+#include "platform/x11/ModeRecord.h"
 #include "platform/x11/MonitorCovers.h"
 
 #include <chrono>
@@ -74,6 +76,7 @@ TEST(X11Choices, CoversEveryMonitorButThePicturesOnce) {
         {{picture}, 4, ""},
         {{picture, second}, 4, " 800x600+1024+0"},
         {{left, picture, second}, 4, " 800x600+-800+100 800x600+1024+0"},
+        {{{-640, 0, 640, 480}, picture}, 4, " 640x480+-640+0"},  // left of it, within its height
         {{picture, inner}, 4, ""},                               // a clone inside the picture
         {{clone, picture}, 4, " 1024x768+0+0"},                  // a larger clone around it
         {{picture, second, second}, 4, " 800x600+1024+0"},       // two showing one area
@@ -91,6 +94,25 @@ TEST(X11Choices, CoversEveryMonitorButThePicturesOnce) {
         }
         EXPECT_EQ(text, c.covered) << c.monitors.size() << " monitors";
     }
+}
+
+// Every field comes back as written; other lengths, or more outputs than slots, are refused with
+// no read past the values (each a copy of just that many, so that such a read leaves the block).
+TEST(X11Choices, ModeRecordReadsBackWhatWasWrittenAndRefusesOtherLengths) {
+    const ModeRecordContents written{
+        {0x41, 0x42, -800, -600, 1, {0x51, 0x52}, 2, 1824, 768, 481, 203, 0x43, 1904, 880},
+        {{0x600001, 4242}, {0x800001, 77}}};
+    std::vector<long> values = modeRecordValues(written);
+    ModeRecordContents read{};
+    ASSERT_TRUE(readModeRecordValues(values.data(), values.size(), &read));
+    EXPECT_EQ(modeRecordValues(read), values);
+    const unsigned long header = values.size() - 4;
+    for (const unsigned long count : {header + 1, header + 3, header - 1, 0ul}) {
+        const std::vector<long> exact(values.begin(), values.begin() + count);
+        EXPECT_FALSE(readModeRecordValues(exact.data(), count, &read)) << count << " values";
+    }
+    values[5] = SAVED_MODE_MAX_OUTPUTS + 1;
+    EXPECT_FALSE(readModeRecordValues(values.data(), values.size(), &read));
 }
 
 TEST(X11Choices, ClockCountsMillisecondsAsASecondClockDoes) {

@@ -44,6 +44,8 @@
 #   MODE as "screen 1024x768 crtc 1024x768" (root window size, first CRTC's mode)
 #   | monitors (one WxH+X+Y a line, the primary first) | monitor N (the Nth, from 0)
 #   | monitors_are "WxH+X+Y WxH+X+Y..." (all of them, in that order)
+#   | plug_monitor NAME WxH RIGHT_OF (the output NAME, e.g. DUMMY2, lit at WxH right of the
+#   output RIGHT_OF, as a monitor plugged in during a case) | unplug_monitor NAME (turned off)
 # Desktop: paint_root COLOUR (xsetroot) | desktop_window GEOMETRY COLOUR (an ordinary window,
 #   an xmessage of that colour, placed there without a window manager)
 # Pictures: screenshot NAME | picture_statistics IMAGE GEOMETRY (name=value pairs, picstats.cpp)
@@ -302,6 +304,14 @@ monitors() {
 
 monitor() { monitors | sed -n "$(($1 + 1))p"; }
 monitors_are() { [ "$(monitors | paste -sd' ')" = "$1" ]; }
+
+# The probe at the end makes every client see the output's connection as it now is.
+plug_monitor() {
+    mark "$1 plugged in: $2 right of $3"
+    xrandr --addmode "$1" "$2" && xrandr --output "$1" --mode "$2" --right-of "$3" &&
+        xrandr >/dev/null
+}
+unplug_monitor() { mark "$1 unplugged" && xrandr --output "$1" --off && xrandr >/dev/null; }
 
 paint_root() { xsetroot -solid "$1"; }
 

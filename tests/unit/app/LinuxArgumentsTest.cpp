@@ -193,6 +193,7 @@ TEST(ReadLinuxOptions, TakesXScreenSaverOptionsWithOneHyphenOrTwo) {
 // A typo must not start a full-screen run; values, switches and the rest are taken as they are.
 TEST(ReadLinuxOptions, RefusesUnknownOptionsAndMissingValues) {
     EXPECT_EQ(read({"-root", "-fpsx", "---window"}).refusal, "unknown option '-fpsx'");
+    EXPECT_EQ(read({"-fps", "--delay"}).refusal, "option '--delay' needs a number of microseconds");
     EXPECT_EQ(read({"/s", "-s", "-S", "\\x", "-preview", "-C:1234", "-l", "-A", "-delay", "-h",
                     "--visual", "--x", "-window-id", "-y", "-install", "--root", "-window"})
                   .refusal,
