@@ -227,6 +227,44 @@ case_every_monitor_covered() {
         fail "monitors $(monitors | paste -sd ' '), not $(echo "$desktop" | paste -sd ' ')"
 }
 
+shows_black() { screenshot screen && image_black "$CASE_DIR/screen.png" "$1" >/dev/null; }
+
+# A monitor plugged in during the run, right of the second one, turns black (within about a second
+# here; the limit is for a busy machine, whose screenshots alone take seconds) and a move on it
+# ends the run; afterwards it is still on (Wine then refuses the primary its own mode).
+case_monitor_plugged_in() {
+    local added width height left top
+    paint_root '#40a0c0' || return
+    move_pointer 300 200
+    screensaver 1 0 /s && expect_picture landscape || return
+    plug_monitor DUMMY2 1280x1024 DUMMY1 || return
+    added=$(monitors | grep '^1280x1024')
+    wait_until 10 shows_black "$added" || fail "the desktop shows on the new monitor ($added)" ||
+        return
+    IFS=x+ read -r width height left top <<<"$added"
+    move_pointer $((left + width / 2)) $((top + height / 2))
+    expect_exit 15 - "a move on the new monitor" || return
+    monitors | grep -q '^1280x1024+' ||
+        fail "monitors $(monitors | paste -sd' ') after the run, the new one turned off"
+}
+
+# A monitor turned off during the run stays off afterwards, where the primary has its own mode
+# back; the primary itself turned off ends the run and stays off. AFTER, a regular expression,
+# matches the monitors then (monitors, one line).
+case_monitor_unplugged() {
+    local output=$1 after=$2
+    screensaver 1 0 /s && expect_picture landscape || return
+    unplug_monitor "$output" || return
+    if [ "$output" != DUMMY0 ]; then
+        settle
+        expect_running "the key press" || return
+        press_key space "$WINDOW"
+    fi
+    expect_exit 15 - "$output was turned off" || return
+    [[ "$(monitors | paste -sd' ')" =~ ^$after$ ]] ||
+        fail "monitors $(monitors | paste -sd' ') after the run, not $after"
+}
+
 no_screensaver_window() { ! has_window Quellmoor || fail "a window titled Quellmoor appeared"; }
 ended_or_screensaver_window() { has_window Quellmoor || program_ended; }
 
@@ -301,6 +339,9 @@ run_case button-click-ends-run 640x480 case_mouse_button 1
 run_case wheel-turn-ends-run 640x480 case_mouse_button 5
 run_case resting-pointer-waits-for-a-move 640x480 case_resting_pointer
 run_case every-monitor-covered 1024x768,800x600 case_every_monitor_covered
+run_case monitor-plugged-in 1024x768,800x600 case_monitor_plugged_in
+run_case monitor-unplugged 1024x768,800x600 case_monitor_unplugged DUMMY1 '1024x768\+0\+0'
+run_case primary-unplugged 1024x768,800x600 case_monitor_unplugged DUMMY0 '800x600\+[0-9]+\+0'
 run_case images-missing-checkerboard 640x480 case_images 0 0 checkerboard Escape -s
 run_case images-in-fallback-directory 640x480 case_images 0 1 landscape Return /S
 run_case about-slash-c 640x480 case_about_box return /c

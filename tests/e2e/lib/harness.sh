@@ -44,6 +44,8 @@
 #   MODE as "screen 1024x768 crtc 1024x768" (root window size, first CRTC's mode)
 #   | monitors (one WxH+X+Y a line, the primary first) | monitor N (the Nth, from 0)
 #   | monitors_are "WxH+X+Y WxH+X+Y..." (all of them, in that order)
+#   | plug_monitor NAME WxH RIGHT_OF (turns output NAME on, as a monitor plugged in during a case)
+#   | unplug_monitor NAME (turns it off, as a monitor unplugged)
 # Desktop: paint_root COLOUR (xsetroot) | desktop_window GEOMETRY COLOUR (an ordinary window,
 #   an xmessage of that colour, placed there without a window manager)
 # Pictures: screenshot NAME | picture_statistics IMAGE GEOMETRY (name=value pairs, picstats.cpp)
@@ -302,6 +304,20 @@ monitors() {
 
 monitor() { monitors | sed -n "$(($1 + 1))p"; }
 monitors_are() { [ "$(monitors | paste -sd' ')" = "$1" ]; }
+
+# The dummy driver's outputs list a mode only once it is added; adding one listed already fails
+# harmlessly. The probe at the end makes the output count as connected.
+plug_monitor() {
+    xrandr --addmode "$1" "$2" 2>/dev/null
+    xrandr --output "$1" --mode "$2" --right-of "$3" && xrandr >/dev/null ||
+        fail "$1 could not be plugged in" || return
+    mark "plugged $1 $2 right of $3"
+}
+
+unplug_monitor() {
+    xrandr --output "$1" --off || fail "$1 could not be turned off" || return
+    mark "unplugged $1"
+}
 
 paint_root() { xsetroot -solid "$1"; }
 
