@@ -204,20 +204,24 @@ case_resting_pointer() {
     expect_exit 15 - "a real movement"
 }
 
-# Two monitors, the root painted and a window on the second. The mode change moves the second
-# monitor beside the smaller primary: one screenshot shows the landscape on the primary and only
-# black where the second now is. The pointer left on the second monitor (the X server puts it on
+# Two monitors, the root painted, an ordinary window and an always-on-top one on the second. The
+# mode change moves the second monitor beside the smaller primary: one screenshot shows the
+# landscape on the primary and only black where the second now is. The pointer left on the second monitor (the X server puts it on
 # the primary's edge while that monitor moves) ends nothing; a move onto it ends the run; both
 # monitors have their modes and places back afterwards.
 case_every_monitor_covered() {
     local desktop second width height left top
-    paint_root '#40a0c0' && desktop_window 400x300+1100+100 '#e0c040' || return
+    paint_root '#40a0c0' && desktop_window 400x300+1100+100 '#e0c040' &&
+        topmost_window 1250 350 150 100 || return
     desktop=$(monitors)
     move_pointer 1300 400
     screensaver 1 0 /s && expect_window_kind popup && expect_picture landscape || return
     second=$(monitor 1)
     image_black "$CASE_DIR/screen.png" "$second" >/dev/null ||
         fail "the desktop shows on the second monitor ($second)" || return
+    inspect order >"$CASE_DIR/order.txt"
+    [ "$(grep -m 1 -E '^(tamsel cover|winprobe topmost)$' "$CASE_DIR/order.txt")" = 'tamsel cover' ] ||
+        fail "the always-on-top window is above the cover (see order.txt)" || return
     sleep 10
     expect_running "a move on the second monitor" || return
     IFS=x+ read -r width height left top <<<"$second"

@@ -48,6 +48,7 @@
 #   | unplug_monitor NAME (turns it off, as a monitor unplugged)
 # Desktop: paint_root COLOUR (xsetroot) | desktop_window GEOMETRY COLOUR (an ordinary window,
 #   an xmessage of that colour, placed there without a window manager)
+#   | topmost_window X Y W H (an always-on-top Win32 window there, in the case's Wine session)
 # Pictures: screenshot NAME | picture_statistics IMAGE GEOMETRY (name=value pairs, picstats.cpp)
 #   | statistics_hold LINE CONDITION | take_statistics GEOMETRY (a screenshot's, kept in
 #   LAST_STATISTICS) | screen_shows GEOMETRY CONDITION
@@ -324,6 +325,11 @@ paint_root() { xsetroot -solid "$1"; }
 desktop_window() {
     background desktop xmessage -geometry "$1" -bg "$2" -fg "$2" 'an ordinary window'
     wait_until 20 has_window xmessage || fail "no window on the desktop"
+}
+
+topmost_window() {
+    background topmost "$WINE64" "$WINPROBE" topmost "$@"
+    wait_until 20 has_window 'always on top' || fail "no always-on-top window"
 }
 
 offer_mode() {
