@@ -19,19 +19,21 @@ namespace {
 const char COVER_CLASS_NAME[] = "tamsel cover";
 
 struct MonitorSearch {
+    HMONITOR primaryMonitor;
     RECT primary;
     std::vector<RECT> others;
     bool outOfMemory;
 };
 
+// Every monitor but the primary and those that lie wholly within it (Wine reports a mirror of the
+// primary as a monitor of its own), which show only the picture.
 BOOL CALLBACK collectOtherMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
     MonitorSearch& search = *reinterpret_cast<MonitorSearch*>(data);
     MONITORINFO info;
     info.cbSize = sizeof info;
-    RECT overlap;
-    // The primary overlaps itself, so it is never covered either.
-    if (GetMonitorInfoA(monitor, &info) &&
-        !IntersectRect(&overlap, &info.rcMonitor, &search.primary)) {
+    RECT outside;
+    if (monitor != search.primaryMonitor && GetMonitorInfoA(monitor, &info) &&
+        SubtractRect(&outside, &info.rcMonitor, &search.primary) != 0) {
         // No exception may pass through the system's code that calls back.
         try {
             search.others.push_back(info.rcMonitor);
@@ -63,15 +65,39 @@ bool registerCoverClass(HINSTANCE instance) {
     return RegisterClassA(&coverClass) != 0;
 }
 
-// Owned by the main window, so that it goes with it at the latest.
-HWND makeCover(const GlWindow& window, const RECT& monitor) {
+// A monitor that overlaps the primary, a larger mirror of it, is covered only where the picture is
+// not: the cover gets a hole over the primary, since a topmost cover there would hide the picture.
+// Without the hole (out of memory) it stays hidden. Owned by the main window, so that it goes
+// with it at the latest.
+HWND makeCover(const GlWindow& window, const RECT& monitor, const RECT& primary) {
     HWND cover = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE,
                                  COVER_CLASS_NAME, "", WS_POPUP, monitor.left, monitor.top,
                                  monitor.right - monitor.left, monitor.bottom - monitor.top,
                                  window.window, nullptr, window.instance, nullptr);
-    if (cover) {
-        ShowWindow(cover, SW_SHOWNOACTIVATE);
+    if (!cover) {
+        return nullptr;
     }
+    RECT hole;
+    if (IntersectRect(&hole, &monitor, &primary)) {
+        OffsetRect(&hole, -monitor.left, -monitor.top);
+        HRGN shape =
+            CreateRectRgn(0, 0, monitor.right - monitor.left, monitor.bottom - monitor.top);
+        HRGN cut = CreateRectRgn(hole.left, hole.top, hole.right, hole.bottom);
+        bool shaped = shape && cut && CombineRgn(shape, shape, cut, RGN_DIFF) != ERROR &&
+                      SetWindowRgn(cover, shape, FALSE) != 0;
+        if (cut) {
+            DeleteObject(cut);
+        }
+        if (!shaped) {
+            // A region that the window took is the system's from then on.
+            if (shape) {
+                DeleteObject(shape);
+            }
+            DestroyWindow(cover);
+            return nullptr;
+        }
+    }
+    ShowWindow(cover, SW_SHOWNOACTIVATE);
     return cover;
 }
 
@@ -87,7 +113,8 @@ void updateMonitorCovers(GlWindow& window) {
     MONITORINFO primary;
     primary.cbSize = sizeof primary;
     const POINT origin = {0, 0};
-    if (!GetMonitorInfoA(MonitorFromPoint(origin, MONITOR_DEFAULTTOPRIMARY), &primary)) {
+    search.primaryMonitor = MonitorFromPoint(origin, MONITOR_DEFAULTTOPRIMARY);
+    if (!GetMonitorInfoA(search.primaryMonitor, &primary)) {
         return;
     }
     search.primary = primary.rcMonitor;
@@ -128,7 +155,7 @@ void updateMonitorCovers(GlWindow& window) {
         } catch (const std::bad_alloc&) {
             return; // the covers made so far stay; the next frame tries again
         }
-        HWND cover = makeCover(window, monitor);
+        HWND cover = makeCover(window, monitor, search.primary);
         if (cover) {
             covers.push_back({cover, monitor});
         }

@@ -15,10 +15,10 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 // Makes the covers follow the monitors as they stand now: a cover for each monitor that has none,
 // and none left over a monitor that is gone or has moved. A cover is a topmost window that never
 // takes the foreground from the main window (DirectInput reads only while that window has it). A
-// monitor that overlaps the primary, one mirroring it, stays uncovered, since a topmost cover
-// there would hide the picture. Cheap when nothing changed, so it can run every frame: Wine sends
-// no WM_DISPLAYCHANGE for a monitor plugged in or turned off. Leaves the covers as they were when
-// memory runs out.
+// monitor that overlaps the primary, a mirror of it that Wine reports as a monitor of its own, is
+// covered only outside the primary, where it would show the desktop. Cheap when nothing changed, so
+// it can run every frame: Wine sends no WM_DISPLAYCHANGE for a monitor plugged in or turned off.
+// Leaves the covers as they were when memory runs out.
 void updateMonitorCovers(GlWindow& window);
 
 // Destroys the covers, if any; safe to call when there are none.

@@ -55,6 +55,41 @@ bool showsRunMode(const GlWindow& window) {
     return search.found;
 }
 
+struct MirrorSearch {
+    HMONITOR primary;
+    RECT place;
+    bool found;
+};
+
+BOOL CALLBACK findMirror(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
+    MirrorSearch& search = *reinterpret_cast<MirrorSearch*>(data);
+    MONITORINFO info;
+    info.cbSize = sizeof info;
+    RECT overlap;
+    if (monitor != search.primary && GetMonitorInfoA(monitor, &info) &&
+        IntersectRect(&overlap, &info.rcMonitor, &search.place)) {
+        search.found = true;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Whether another monitor overlaps the primary: a mirror of it, which Windows counts as the same
+// monitor and Wine as one of its own. Wine lays the monitors out anew at every mode change, side
+// by side, so the mirror would be moved away during the run and stay moved afterwards.
+bool primaryMirrored() {
+    const POINT origin = {0, 0};
+    MirrorSearch search = {MonitorFromPoint(origin, MONITOR_DEFAULTTOPRIMARY), {}, false};
+    MONITORINFO info;
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoA(search.primary, &info)) {
+        return false;
+    }
+    search.place = info.rcMonitor;
+    EnumDisplayMonitors(nullptr, nullptr, findMirror, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 DEVMODEA modeOf(unsigned long width, unsigned long height, unsigned long bits) {
     DEVMODEA mode;
     std::memset(&mode, 0, sizeof mode);
@@ -74,7 +109,7 @@ bool switchPrimaryMode(GlWindow& window, int width, int height, int bits) {
     DEVMODEA current;
     std::memset(&current, 0, sizeof current);
     current.dmSize = sizeof current;
-    if (!findPrimaryDevice(primary) ||
+    if (primaryMirrored() || !findPrimaryDevice(primary) ||
         !EnumDisplaySettingsA(primary.DeviceName, ENUM_CURRENT_SETTINGS, &current)) {
         return false;
     }

@@ -5,8 +5,9 @@
 #include "platform/GlWindow.h"
 
 // Records the primary's device and its mode, then switches it to WIDTH x HEIGHT at BITS for this
-// run only. False, with nothing changed, when the mode cannot be had or Windows names no primary
-// (then there would be no mode to give back).
+// run only. False, with nothing changed, when the mode cannot be had, when Windows names no
+// primary (then there would be no mode to give back), or when another monitor mirrors the
+// primary (Wine would take the mirror apart for good).
 bool switchPrimaryMode(GlWindow& window, int width, int height, int bits);
 
 // Gives the recorded device its mode back, unless the user turned that monitor off during the run

@@ -231,7 +231,14 @@ case_every_monitor_covered() {
         fail "monitors $(monitors | paste -sd ' '), not $(echo "$desktop" | paste -sd ' ')"
 }
 
-shows_black() { screenshot screen && image_black "$CASE_DIR/screen.png" "$1" >/dev/null; }
+# A new screenshot is black in every part GEOMETRY... given.
+shows_black() {
+    local part
+    screenshot screen || return
+    for part in "$@"; do
+        image_black "$CASE_DIR/screen.png" "$part" >/dev/null || return
+    done
+}
 
 # A monitor plugged in during the run, right of the second one, turns black (within about a second
 # here; the limit is for a busy machine, whose screenshots alone take seconds) and a move on it
@@ -267,6 +274,33 @@ case_monitor_unplugged() {
     expect_exit 15 - "$output was turned off" || return
     [[ "$(monitors | paste -sd' ')" =~ ^$after$ ]] ||
         fail "monitors $(monitors | paste -sd' ') after the run, not $after"
+}
+
+# A mirror of the primary when the run starts, which Wine reports as a monitor of its own: the mode
+# stays (Wine would move the mirror away for good), the run is the bordered window, and the
+# monitors are as they were afterwards.
+case_mirror_kept() {
+    local desktop
+    xrandr --output DUMMY1 --mode 800x600 --same-as DUMMY0 || fail "no mirror made" || return
+    desktop=$(monitors | paste -sd' ')
+    screensaver 1 0 /s && expect_window_kind bordered || return
+    press_key space "$WINDOW"
+    expect_exit 15 - "a key press" || return
+    monitors_are "$desktop" || fail "monitors $(monitors | paste -sd' ') after the run, not $desktop"
+}
+
+# A mirror larger than the picture that appears during the run is black beside and below the
+# picture, which goes on showing.
+case_mirror_plugged_in() {
+    paint_root '#40a0c0' || return
+    screensaver 1 0 /s && expect_picture landscape || return
+    xrandr --addmode DUMMY1 1024x768 && xrandr --output DUMMY1 --mode 1024x768 --same-as DUMMY0 ||
+        fail "no mirror made" || return
+    wait_until 10 shows_black 384x480+640+0 1024x288+0+480 ||
+        fail "the desktop shows on the mirror outside the picture" || return
+    expect_picture landscape || return
+    press_key space "$WINDOW"
+    expect_exit 15 - "a key press"
 }
 
 no_screensaver_window() { ! has_window Quellmoor || fail "a window titled Quellmoor appeared"; }
@@ -344,6 +378,8 @@ run_case wheel-turn-ends-run 640x480 case_mouse_button 5
 run_case resting-pointer-waits-for-a-move 640x480 case_resting_pointer
 run_case every-monitor-covered 1024x768,800x600 case_every_monitor_covered
 run_case monitor-plugged-in 1024x768,800x600 case_monitor_plugged_in
+run_case mirror-kept 1024x768,800x600 case_mirror_kept
+run_case mirror-plugged-in 1024x768,800x600 case_mirror_plugged_in
 run_case monitor-unplugged 1024x768,800x600 case_monitor_unplugged DUMMY1 '1024x768\+0\+0'
 run_case primary-unplugged 1024x768,800x600 case_monitor_unplugged DUMMY0 '800x600\+[0-9]+\+0'
 run_case images-missing-checkerboard 640x480 case_images 0 0 checkerboard Escape -s
