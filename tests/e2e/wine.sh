@@ -231,6 +231,8 @@ case_every_monitor_covered() {
         fail "monitors $(monitors | paste -sd ' '), not $(echo "$desktop" | paste -sd ' ')"
 }
 
+covers() { inspect order | grep -c '^tamsel cover$'; }
+
 # A new screenshot is black in every part GEOMETRY... given.
 shows_black() {
     local part
@@ -252,6 +254,7 @@ case_monitor_plugged_in() {
     added=$(monitors | grep '^1280x1024')
     wait_until 10 shows_black "$added" || fail "the desktop shows on the new monitor ($added)" ||
         return
+    [ "$(covers)" = 2 ] || fail "$(covers) covers over the two other monitors" || return
     IFS=x+ read -r width height left top <<<"$added"
     move_pointer $((left + width / 2)) $((top + height / 2))
     expect_exit 15 - "a move on the new monitor" || return
@@ -268,6 +271,7 @@ case_monitor_unplugged() {
     unplug_monitor "$output" || return
     if [ "$output" != DUMMY0 ]; then
         settle
+        [ "$(covers)" = 0 ] || fail "a cover stays where the monitor was" || return
         expect_running "the key press" || return
         press_key space "$WINDOW"
     fi
