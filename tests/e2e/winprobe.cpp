@@ -135,44 +135,26 @@ int runWithTail(const char* program, const char* tail) {
     return static_cast<int>(code);
 }
 
-BOOL CALLBACK printVisible(HWND window, LPARAM) {
-    char className[128];
-    if (IsWindowVisible(window)) {
-        GetClassNameA(window, className, sizeof className);
-        std::printf("%s\n", className);
+// The class names of the visible top-level windows from the top of the z-order down: Wine's X
+// stacking may show a window on top whatever its place in that order.
+BOOL CALLBACK printVisibleClass(HWND window, LPARAM) {
+    char name[128];
+    if (IsWindowVisible(window) && GetClassNameA(window, name, sizeof name)) {
+        std::printf("%s\n", name);
     }
     return TRUE;
 }
 
-// The class names of the visible top-level windows, one a line, from the top of the z-order down:
-// under Wine the X server's stacking may put a window on top whatever its place in that order, so
-// a screenshot alone cannot tell whether it would stay there on Windows.
-int describeOrder() {
-    return EnumWindows(printVisible, 0) ? 0 : 1;
-}
-
-// A window above all ordinary ones at the rectangle given, as an always-on-top program's or
-// a taskbar's is; it stays until the Wine session ends.
-int showTopmost(char** values) {
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    // The window colour, white by default: a stock brush would need gdi32.
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    windowClass.lpszClassName = "winprobe topmost";
-    RegisterClassA(&windowClass);
-    HWND window = CreateWindowExA(WS_EX_TOPMOST, windowClass.lpszClassName, "always on top",
-                                  WS_POPUP | WS_VISIBLE, std::atoi(values[0]), std::atoi(values[1]),
-                                  std::atoi(values[2]), std::atoi(values[3]), nullptr, nullptr,
-                                  windowClass.hInstance, nullptr);
-    if (!window) {
-        return 1;
-    }
+// An always-on-top window, as a taskbar's is, until the Wine session ends.
+int showTopmost(char** at) {
+    HWND window = CreateWindowExA(WS_EX_TOPMOST, "Static", "always on top", WS_POPUP | WS_VISIBLE,
+                                  std::atoi(at[0]), std::atoi(at[1]), std::atoi(at[2]),
+                                  std::atoi(at[3]), nullptr, nullptr, nullptr, nullptr);
     MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    while (window && GetMessageA(&message, nullptr, 0, 0) > 0) {
         DispatchMessageA(&message);
     }
-    return 0;
+    return window ? 0 : 1;
 }
 
 int usage() {
@@ -195,7 +177,7 @@ int main(int argc, char** argv) {
         return adjustedRectangle(argv + 2);
     }
     if (argc == 2 && std::strcmp(argv[1], "order") == 0) {
-        return describeOrder();
+        return EnumWindows(printVisibleClass, 0) ? 0 : 1;
     }
     if (argc == 6 && std::strcmp(argv[1], "topmost") == 0) {
         return showTopmost(argv + 2);

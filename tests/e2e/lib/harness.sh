@@ -44,11 +44,9 @@
 #   MODE as "screen 1024x768 crtc 1024x768" (root window size, first CRTC's mode)
 #   | monitors (one WxH+X+Y a line, the primary first) | monitor N (the Nth, from 0)
 #   | monitors_are "WxH+X+Y WxH+X+Y..." (all of them, in that order)
-#   | plug_monitor NAME WxH RIGHT_OF (turns output NAME on, as a monitor plugged in during a case)
-#   | unplug_monitor NAME (turns it off, as a monitor unplugged)
+#   | plug_monitor NAME WxH RIGHT_OF | unplug_monitor NAME (output NAME on or off, during a case)
 # Desktop: paint_root COLOUR (xsetroot) | desktop_window GEOMETRY COLOUR (an ordinary window,
 #   an xmessage of that colour, placed there without a window manager)
-#   | topmost_window X Y W H (an always-on-top Win32 window there, in the case's Wine session)
 # Pictures: screenshot NAME | picture_statistics IMAGE GEOMETRY (name=value pairs, picstats.cpp)
 #   | statistics_hold LINE CONDITION | take_statistics GEOMETRY (a screenshot's, kept in
 #   LAST_STATISTICS) | screen_shows GEOMETRY CONDITION
@@ -306,30 +304,20 @@ monitors() {
 monitor() { monitors | sed -n "$(($1 + 1))p"; }
 monitors_are() { [ "$(monitors | paste -sd' ')" = "$1" ]; }
 
-# The dummy driver's outputs list a mode only once it is added; adding one listed already fails
-# harmlessly. The probe at the end makes the output count as connected.
+# An output lists a mode once it is added (adding it again fails harmlessly); the last probe makes
+# it count as connected.
 plug_monitor() {
-    xrandr --addmode "$1" "$2" 2>/dev/null
-    xrandr --output "$1" --mode "$2" --right-of "$3" && xrandr >/dev/null ||
-        fail "$1 could not be plugged in" || return
-    mark "plugged $1 $2 right of $3"
+    mark "plugging $1" && xrandr --addmode "$1" "$2" 2>/dev/null
+    { xrandr --output "$1" --mode "$2" --right-of "$3" && xrandr >/dev/null; } || fail "$1 not on"
 }
 
-unplug_monitor() {
-    xrandr --output "$1" --off || fail "$1 could not be turned off" || return
-    mark "unplugged $1"
-}
+unplug_monitor() { mark "unplugging $1"; xrandr --output "$1" --off || fail "$1 still on"; }
 
 paint_root() { xsetroot -solid "$1"; }
 
 desktop_window() {
     background desktop xmessage -geometry "$1" -bg "$2" -fg "$2" 'an ordinary window'
     wait_until 20 has_window xmessage || fail "no window on the desktop"
-}
-
-topmost_window() {
-    background topmost "$WINE64" "$WINPROBE" topmost "$@"
-    wait_until 20 has_window 'always on top' || fail "no always-on-top window"
 }
 
 offer_mode() {
