@@ -44,17 +44,6 @@ BOOL CALLBACK findMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
     return TRUE;
 }
 
-// Whether the device still shows the run's picture, a monitor of the run's size at the origin.
-// Asked of the monitors, not of the device's state or mode: under Wine a monitor turned off keeps
-// its device attached, the devices are numbered anew (the next monitor takes the name of one
-// turned off), and a running process goes on reporting the modes it last set itself.
-bool showsRunMode(const GlWindow& window) {
-    MonitorSearch search = {
-        window.native.primaryDevice, {0, 0, window.width, window.height}, false};
-    EnumDisplayMonitors(nullptr, nullptr, findMonitor, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 struct MirrorSearch {
     HMONITOR primary;
     RECT place;
@@ -103,6 +92,16 @@ DEVMODEA modeOf(unsigned long width, unsigned long height, unsigned long bits) {
 
 } // namespace
 
+// Asked of the monitors, not of the device's state or mode: under Wine a monitor turned off keeps
+// its device attached, the devices are numbered anew (the next monitor takes the name of one
+// turned off), and a running process goes on reporting the modes it last set itself.
+bool primaryShowsRunMode(const GlWindow& window) {
+    MonitorSearch search = {
+        window.native.primaryDevice, {0, 0, window.width, window.height}, false};
+    EnumDisplayMonitors(nullptr, nullptr, findMonitor, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 bool switchPrimaryMode(GlWindow& window, int width, int height, int bits) {
     NativeWindowState& native = window.native;
     DISPLAY_DEVICEA primary;
@@ -130,7 +129,7 @@ bool switchPrimaryMode(GlWindow& window, int width, int height, int bits) {
 // turns off one plugged in meanwhile.
 void restorePrimaryMode(GlWindow& window) {
     NativeWindowState& native = window.native;
-    if (!showsRunMode(window)) {
+    if (!primaryShowsRunMode(window)) {
         return;
     }
     DEVMODEA mode = modeOf(native.primaryWidth, native.primaryHeight, native.primaryBits);

@@ -10,8 +10,12 @@
 // primary (Wine would take the mirror apart for good).
 bool switchPrimaryMode(GlWindow& window, int width, int height, int bits);
 
-// Gives the recorded device its mode back, unless the user turned that monitor off during the run
-// (then it stays off) or gave it another mode. Monitors added, moved or turned off meanwhile are
+// Whether the recorded device still shows the run's picture: a monitor of the run's size at the
+// origin. False once the user has turned that monitor off or given it another mode.
+bool primaryShowsRunMode(const GlWindow& window);
+
+// Gives the recorded device its mode back while it shows the run's picture (a monitor turned off
+// stays off, one given another mode keeps it). Monitors added, moved or turned off meanwhile are
 // left as they are. Wine 8 refuses every mode change of a process that has seen a monitor
 // plugged in since its own last change, so there the primary keeps the run's mode.
 void restorePrimaryMode(GlWindow& window);

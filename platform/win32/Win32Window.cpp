@@ -154,10 +154,14 @@ bool GlWindow::isReady() const {
 }
 
 // Each frame the covers follow the monitors, so that one plugged in during the run goes black at
-// once.
+// once. Once the picture's own monitor is turned off (or given another mode) the picture would
+// sit in a corner of whichever monitor took its place, beside the desktop: the run ends.
 void GlWindow::swapBuffers() {
     SwapBuffers(deviceContext);
     if (fullScreen && window) {
         updateMonitorCovers(*this);
+        if (!primaryShowsRunMode(*this)) {
+            quit = 1;
+        }
     }
 }
