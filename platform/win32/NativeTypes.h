@@ -16,9 +16,16 @@ using NativeGlContext = HGLRC__*;
 using NativeDirectInput = IDirectInput8A*;
 using NativeInputDevice = IDirectInputDevice8A*;
 
-// Windows keeps the mode to go back to in the registry; the window keeps only the black windows
-// over the other monitors of a full-screen run, a heap array of coverCount handles that it owns.
+// The black windows over the other monitors of a full-screen run (see MonitorCovers.h).
+struct MonitorCoverSet;
+
+// What a full-screen run must give back: the primary monitor's device and the mode it had, so
+// that only that one monitor is changed back (see PrimaryMode.h); and the covers, which it owns.
 struct NativeWindowState {
-    NativeWindow* covers;
-    int coverCount;
+    char primaryDevice[32];
+    unsigned long primaryWidth;
+    unsigned long primaryHeight;
+    unsigned long primaryBits;
+    unsigned long primaryFrequency;
+    MonitorCoverSet* covers;
 };

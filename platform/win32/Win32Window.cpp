@@ -3,6 +3,7 @@
 #include "platform/GlWindow.h"
 
 #include "MonitorCovers.h"
+#include "PrimaryMode.h"
 #include "platform/WindowRules.h"
 
 #ifndef WIN32_LEAN_AND_MEAN
@@ -89,17 +90,8 @@ void GlWindow::create(int width, int height, int bits, int fullScreen, const cha
     windowClass.lpszClassName = CLASS_NAME;
     RegisterClassA(&windowClass);
 
-    if (this->fullScreen) {
-        DEVMODEA mode;
-        std::memset(&mode, 0, sizeof mode);
-        mode.dmSize = sizeof mode;
-        mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT;
-        mode.dmBitsPerPel = static_cast<DWORD>(bits);
-        mode.dmPelsWidth = static_cast<DWORD>(width);
-        mode.dmPelsHeight = static_cast<DWORD>(height);
-        if (ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN) != DISP_CHANGE_SUCCESSFUL) {
-            this->fullScreen = 0;
-        }
+    if (this->fullScreen && !switchPrimaryMode(*this, width, height, bits)) {
+        this->fullScreen = 0;
     }
 
     DWORD style;
@@ -127,7 +119,7 @@ void GlWindow::create(int width, int height, int bits, int fullScreen, const cha
         SetFocus(window);
         SetCapture(window);
         if (this->fullScreen) {
-            coverOtherMonitors(*this);
+            updateMonitorCovers(*this);
         }
     }
     ShowCursor(this->fullScreen ? FALSE : TRUE);
@@ -140,7 +132,7 @@ void GlWindow::destroy() {
     // The covers go before the monitors move back, so none is ever seen out of place.
     removeMonitorCovers(*this);
     if (fullScreen) {
-        ChangeDisplaySettingsA(nullptr, 0);
+        restorePrimaryMode(*this);
         ShowCursor(TRUE);
     }
     if (glContext) {
@@ -161,6 +153,15 @@ bool GlWindow::isReady() const {
     return window && glContext && wglGetCurrentContext() == glContext;
 }
 
+// Each frame the covers follow the monitors, so that one plugged in during the run goes black at
+// once. Once the picture's own monitor is turned off (or given another mode) the picture would
+// sit in a corner of whichever monitor took its place, beside the desktop: the run ends.
 void GlWindow::swapBuffers() {
     SwapBuffers(deviceContext);
+    if (fullScreen && window) {
+        updateMonitorCovers(*this);
+        if (!primaryShowsRunMode(*this)) {
+            quit = 1;
+        }
+    }
 }

@@ -204,20 +204,26 @@ case_resting_pointer() {
     expect_exit 15 - "a real movement"
 }
 
-# Two monitors, the root painted and a window on the second. The mode change moves the second
-# monitor beside the smaller primary: one screenshot shows the landscape on the primary and only
-# black where the second now is. The pointer left on the second monitor (the X server puts it on
+# Two monitors, the root painted, an ordinary and an always-on-top window on the second. The mode
+# change moves the second monitor beside the smaller primary: one screenshot shows the landscape
+# on the primary and only black where the second now is, where the cover is above the other
+# window in the z-order too. The pointer left on the second monitor (the X server puts it on
 # the primary's edge while that monitor moves) ends nothing; a move onto it ends the run; both
 # monitors have their modes and places back afterwards.
 case_every_monitor_covered() {
     local desktop second width height left top
     paint_root '#40a0c0' && desktop_window 400x300+1100+100 '#e0c040' || return
+    background topmost "$WINE64" "$WINPROBE" topmost 1250 350 150 100
+    wait_until 20 has_window 'always on top' || fail "no always-on-top window" || return
     desktop=$(monitors)
     move_pointer 1300 400
     screensaver 1 0 /s && expect_window_kind popup && expect_picture landscape || return
     second=$(monitor 1)
     image_black "$CASE_DIR/screen.png" "$second" >/dev/null ||
         fail "the desktop shows on the second monitor ($second)" || return
+    inspect order >"$CASE_DIR/order.txt"
+    [ "$(grep -m 1 -E '^(tamsel cover|Static)$' "$CASE_DIR/order.txt")" = 'tamsel cover' ] ||
+        fail "the always-on-top window is above the cover (order.txt)" || return
     sleep 10
     expect_running "a move on the second monitor" || return
     IFS=x+ read -r width height left top <<<"$second"
@@ -225,6 +231,64 @@ case_every_monitor_covered() {
     expect_exit 15 - "a move on the second monitor" || return
     [ "$(monitors)" = "$desktop" ] ||
         fail "monitors $(monitors | paste -sd ' '), not $(echo "$desktop" | paste -sd ' ')"
+}
+
+covers() { inspect order | grep -c '^tamsel cover$'; }
+
+shows_black() {
+    local part
+    screenshot screen || return
+    for part in "$@"; do image_black "$CASE_DIR/screen.png" "$part" >/dev/null || return; done
+}
+
+# A monitor plugged in during the run turns black (within a second here; the limit allows for a
+# busy machine), a move on it ends the run, and it stays on (Wine keeps the primary at 640x480).
+case_monitor_plugged_in() {
+    local added width height left top
+    paint_root '#40a0c0' && move_pointer 300 200 && screensaver 1 0 /s || return
+    expect_picture landscape && plug_monitor DUMMY2 1280x1024 DUMMY1 || return
+    added=$(monitors | grep '^1280x1024')
+    wait_until 10 shows_black "$added" || fail "the desktop shows on the new monitor" || return
+    [ "$(covers)" = 2 ] || fail "$(covers) covers over the two other monitors" || return
+    IFS=x+ read -r width height left top <<<"$added"
+    move_pointer $((left + width / 2)) $((top + height / 2))
+    expect_exit 15 - "a move on the new monitor" || return
+    monitors | grep -q '^1280x1024+' || fail "the new monitor turned off after the run"
+}
+
+# OUTPUT turned off during the run, the pointer on a monitor that stays at X Y, stays off, and the
+# monitors afterwards match AFTER: the primary has its own mode back, or, turned off itself, ends
+# the run (no input comes) and stays off.
+case_monitor_unplugged() {
+    move_pointer "$3" "$4" && screensaver 1 0 /s && expect_picture landscape || return
+    unplug_monitor "$1" || return
+    if [ "$1" != DUMMY0 ]; then
+        settle
+        [ "$(covers)" = 0 ] || fail "a cover stays where the monitor was" || return
+        expect_running "the key press" && press_key space "$WINDOW"
+    fi
+    expect_exit 15 - "$1 was turned off" || return
+    [[ "$(monitors | paste -sd' ')" =~ ^$2$ ]] || fail "monitors $(monitors | paste -sd' ') after"
+}
+
+# A mirror of the primary as the run starts, which Wine counts as a monitor of its own: the run is
+# the bordered window, since Wine would move the mirror away for good at a mode change.
+case_mirror_kept() {
+    local desktop
+    xrandr --output DUMMY1 --mode 800x600 --same-as DUMMY0 || fail "no mirror made" || return
+    desktop=$(monitors | paste -sd' ')
+    screensaver 1 0 /s && expect_window_kind bordered && press_key space "$WINDOW" || return
+    expect_exit 15 - "a key press" && { monitors_are "$desktop" || fail "the mirror moved"; }
+}
+
+# A mirror larger than the picture that appears during the run is black around the picture.
+case_mirror_plugged_in() {
+    paint_root '#40a0c0' && screensaver 1 0 /s && expect_picture landscape || return
+    xrandr --addmode DUMMY1 1024x768 && xrandr --output DUMMY1 --mode 1024x768 --same-as DUMMY0 ||
+        fail "no mirror made" || return
+    wait_until 10 shows_black 384x480+640+0 1024x288+0+480 ||
+        fail "the desktop shows on the mirror outside the picture" || return
+    expect_picture landscape && press_key space "$WINDOW" && expect_exit 15 - "a key press"
 }
 
 no_screensaver_window() { ! has_window Quellmoor || fail "a window titled Quellmoor appeared"; }
@@ -301,6 +365,11 @@ run_case button-click-ends-run 640x480 case_mouse_button 1
 run_case wheel-turn-ends-run 640x480 case_mouse_button 5
 run_case resting-pointer-waits-for-a-move 640x480 case_resting_pointer
 run_case every-monitor-covered 1024x768,800x600 case_every_monitor_covered
+run_case monitor-plugged-in 1024x768,800x600 case_monitor_plugged_in
+run_case mirror-kept 1024x768,800x600 case_mirror_kept
+run_case mirror-plugged-in 1024x768,800x600 case_mirror_plugged_in
+run_case monitor-unplugged 1024x768,800x600 case_monitor_unplugged DUMMY1 '1024x768\+0\+0' 300 200
+run_case primary-unplugged 1024x768,800x600 case_monitor_unplugged DUMMY0 '800x600\+.+' 1300 400
 run_case images-missing-checkerboard 640x480 case_images 0 0 checkerboard Escape -s
 run_case images-in-fallback-directory 640x480 case_images 0 1 landscape Return /S
 run_case about-slash-c 640x480 case_about_box return /c

@@ -135,9 +135,32 @@ int runWithTail(const char* program, const char* tail) {
     return static_cast<int>(code);
 }
 
+// The class names of the visible top-level windows from the top of the z-order down: Wine's X
+// stacking may show a window on top whatever its place in that order.
+BOOL CALLBACK printVisibleClass(HWND window, LPARAM) {
+    char name[128];
+    if (IsWindowVisible(window) && GetClassNameA(window, name, sizeof name)) {
+        std::printf("%s\n", name);
+    }
+    return TRUE;
+}
+
+// An always-on-top window, as a taskbar's is, until the Wine session ends.
+int showTopmost(char** at) {
+    HWND window = CreateWindowExA(WS_EX_TOPMOST, "Static", "always on top", WS_POPUP | WS_VISIBLE,
+                                  std::atoi(at[0]), std::atoi(at[1]), std::atoi(at[2]),
+                                  std::atoi(at[3]), nullptr, nullptr, nullptr, nullptr);
+    MSG message;
+    while (window && GetMessageA(&message, nullptr, 0, 0) > 0) {
+        DispatchMessageA(&message);
+    }
+    return window ? 0 : 1;
+}
+
 int usage() {
     std::fprintf(stderr, "usage: winprobe window TITLE | controls TITLE |\n"
-                         "       adjust LEFT TOP RIGHT BOTTOM STYLE EXSTYLE | run PROGRAM TAIL\n");
+                         "       adjust LEFT TOP RIGHT BOTTOM STYLE EXSTYLE | run PROGRAM TAIL |\n"
+                         "       topmost LEFT TOP WIDTH HEIGHT | order\n");
     return 2;
 }
 
@@ -152,6 +175,12 @@ int main(int argc, char** argv) {
     }
     if (argc == 8 && std::strcmp(argv[1], "adjust") == 0) {
         return adjustedRectangle(argv + 2);
+    }
+    if (argc == 2 && std::strcmp(argv[1], "order") == 0) {
+        return EnumWindows(printVisibleClass, 0) ? 0 : 1;
+    }
+    if (argc == 6 && std::strcmp(argv[1], "topmost") == 0) {
+        return showTopmost(argv + 2);
     }
     if (argc == 4 && std::strcmp(argv[1], "run") == 0) {
         return runWithTail(argv[2], argv[3]);

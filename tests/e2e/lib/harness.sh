@@ -305,13 +305,18 @@ monitors() {
 monitor() { monitors | sed -n "$(($1 + 1))p"; }
 monitors_are() { [ "$(monitors | paste -sd' ')" = "$1" ]; }
 
-# The probe at the end makes every client see the output's connection as it now is.
+# An output lists a mode once it is added (adding it again fails harmlessly); the probe at the end
+# makes every client see the output's connection as it now is.
 plug_monitor() {
     mark "$1 plugged in: $2 right of $3"
-    xrandr --addmode "$1" "$2" && xrandr --output "$1" --mode "$2" --right-of "$3" &&
-        xrandr >/dev/null
+    xrandr --addmode "$1" "$2" 2>/dev/null
+    { xrandr --output "$1" --mode "$2" --right-of "$3" && xrandr >/dev/null; } || fail "$1 not on"
 }
-unplug_monitor() { mark "$1 unplugged" && xrandr --output "$1" --off && xrandr >/dev/null; }
+
+unplug_monitor() {
+    mark "$1 unplugged"
+    { xrandr --output "$1" --off && xrandr >/dev/null; } || fail "$1 still on"
+}
 
 paint_root() { xsetroot -solid "$1"; }
 
