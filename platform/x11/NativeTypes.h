@@ -26,6 +26,11 @@ struct X11Session {
     // Set when the program draws into a window that another program owns (XScreenSaver's):
     // that owner decides when the program ends, so no input device is opened.
     int embedded;
+    // Set once a full-screen run holds the pointer and keyboard grabs. Every key and button then
+    // goes to its window whichever window has the focus, and under XWayland, where the compositor
+    // keeps the X focus at None, no window ever has it: the input devices count input as the
+    // foreground's while the grabs are held.
+    int inputGrabbed;
 };
 
 // The helper process that puts the display mode back (ModeGuard.h); pid 0 while there is none.

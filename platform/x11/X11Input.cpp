@@ -11,13 +11,14 @@
 struct X11InputDevice {
     X11InputConnection* connection;
     int open;
-    // Acquired while the window has the input focus: like a foreground DirectInput device, it
-    // sees nothing of input meant for other windows.
+    // Acquired while the window has the input focus or holds the grabs (X11Session): like a
+    // foreground DirectInput device, it sees nothing of input meant for other windows.
     int acquired;
     RecordQueue queue;
 };
 
 struct X11InputConnection {
+    const X11Session* session;
     Display* display;
     int extensionOpcode;
     Window window;
@@ -166,6 +167,7 @@ void InputDevices::createInterface(NativeInstance instance) {
         return;
     }
     directInput = new X11InputConnection{};
+    directInput->session = instance;
     directInput->display = display;
     directInput->extensionOpcode = opcode;
     directInput->sequence = 1;
@@ -208,7 +210,8 @@ void acquireInputDevice(NativeInputDevice device) {
     Window focus = 0;
     int revertTo = 0;
     XGetInputFocus(connection->display, &focus, &revertTo);
-    const bool foreground = connection->window != 0 && focus == connection->window;
+    const bool foreground = connection->window != 0 &&
+                            (focus == connection->window || connection->session->inputGrabbed);
     device->acquired = device->open && foreground;
     // A device that loses the foreground loses what it had buffered.
     if (!device->acquired) {

@@ -462,7 +462,7 @@ wl_input() {
     local answers
     answers=$(wc -l <"$CASE_DIR/wlinput.out")
     echo "$*" >&"$WL_INPUT_FD"
-    wait_until 10 test "$(wc -l <"$CASE_DIR/wlinput.out")" -gt "$answers" ||
+    wait_until 20 test "$(wc -l <"$CASE_DIR/wlinput.out")" -gt "$answers" ||
         fail "the virtual devices did not take '$*'" || return
     ! tail -n 1 "$CASE_DIR/wlinput.out" | grep -q '^error' ||
         fail "the virtual devices could not do '$*'" || return
