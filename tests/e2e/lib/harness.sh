@@ -27,7 +27,8 @@
 # launch runs the program as that user (HOST_RUN is that prefix, for other programs of the user's
 # session), CASE_CWD and HOME being its own; a virtual pointer and keyboard (wlinput.cpp) are the
 # seat's devices for the whole case, the pointer resting on the first output's middle. The case
-# is skipped where sway or XWayland is missing (sway.config and sway.log in CASE_DIR).
+# is skipped where sway or XWayland is missing (sway.config and sway.log in CASE_DIR). SWAY_CONFIG
+# set for one run_case adds lines to sway's configuration.
 #   fail REASON       records why the case fails (the first reason counts) and returns 1, so a
 #                     step reads `check || fail "why" || return`
 #   skip_case REASON  the case cannot run here: counted as skipped, never as passed
@@ -401,6 +402,7 @@ start_sway() {
             x=$((x + ${size%x*} / scale))
         done
         echo 'seat seat0 fallback true'
+        echo "${SWAY_CONFIG:-}"
         echo "exec sh $WL_RUNTIME/announce"
     } >"$config"
     # shellcheck disable=SC2016 # expanded by sway's shell
@@ -501,6 +503,7 @@ toplevels() {
 
 kill_compositor() {
     kill -KILL "$SERVER_PID"
+    wait "$SERVER_PID" 2>/dev/null
     mark "killed the compositor"
 }
 
@@ -531,7 +534,7 @@ launch() {
         directory=$2
         shift 2
     fi
-    (cd "$directory" && exec env "$@") </dev/null >>"$CASE_DIR/program.log" 2>&1 &
+    (cd "$directory" && exec "${HOST_RUN[@]}" env "$@") </dev/null >>"$CASE_DIR/program.log" 2>&1 &
     PROG_PID=$!
     PROG_STATUS=''
     mark "started $*"
