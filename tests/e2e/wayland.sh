@@ -86,6 +86,21 @@ quit_case() {
     wait_until 10 toplevels_are '' || fail "left behind: $(program_toplevels | paste -sd';')"
 }
 
+# On an output of scale 2 the surface takes buffers of scale 2, so the picture has the output's
+# pixels (a buffer of the logical size would fill only a quarter of the output, or be blurred up
+# by the compositor), and the landscape fills it; the output beside it starts at its logical
+# width.
+case_scaled_output() {
+    launch -C "$DATA" WAYLAND_DEBUG=client "$QUELLMOOR" -root
+    expect_toplevels 'quellmoor "Quellmoor" 800x600+0+0 HEADLESS-1 fullscreen=1;quellmoor "Quellmoor" 800x600+800+0 HEADLESS-2 fullscreen=1' ||
+        return
+    grep -q 'wl_surface@[0-9]*\.set_buffer_scale(2)' "$CASE_DIR/program.log" ||
+        fail "no buffer of scale 2" || return
+    wait_until 30 landscape_everywhere || fail "$LANDSCAPE_PROBLEMS" || return
+    press_key a
+    expect_exit 10 0
+}
+
 # sway floats the window, so that it keeps the size it asked for; closed by the compositor.
 case_window() {
     quellmoor -window
@@ -135,6 +150,7 @@ e2e_begin "$DATA/e2e-wayland"
 readelf -d "$QUELLMOOR" | grep -q 'NEEDED.*libwayland-client' ||
     skip_suite "$QUELLMOOR is built without its Wayland backend"
 run_case two_outputs "$TWO" case_two_outputs
+run_case scaled_output wayland:1600x1200@2,800x600 case_scaled_output
 run_case quit_key "$ONE" quit_case press_key a
 run_case quit_button "$ONE" quit_case click 3
 run_case quit_wheel "$ONE" quit_case wheel 1

@@ -449,9 +449,9 @@ start_wayland_input() {
     exec {WL_INPUT_FD}>"$pipe"
     wait_until 10 grep -qs ready "$CASE_DIR/wlinput.out" ||
         fail "no virtual pointer and keyboard (see wlinput.out)" || return
-    local width height x y
-    IFS=x+ read -r width height x y <<<"$(monitor 0)"
-    wl_input place $((x + width / 2)) $((y + height / 2)) "$WL_LAYOUT"
+    local width height x y scale
+    read -r _ width height x y scale <<<"$(outputs | head -n 1 | tr 'x+' '  ')"
+    wl_input place $((x + width / scale / 2)) $((y + height / scale / 2)) "$WL_LAYOUT"
 }
 
 wayland_host() { [ -n "$WL_RUNTIME" ]; }
