@@ -28,6 +28,8 @@ ONE=wayland:1024x768
 # The toplevels that toplevels_are compares, as program_toplevels prints them.
 LARGE_FULL='quellmoor "Quellmoor" 1024x768+0+0 HEADLESS-1 fullscreen=1'
 SMALL_FULL='quellmoor "Quellmoor" 800x600+1024+0 HEADLESS-2 fullscreen=1'
+# Of the output of scale 2 and the one beside it: @ stands for the place.
+HALF_FULL='quellmoor "Quellmoor" 800x600+@ fullscreen=1'
 FLOATING='quellmoor "Quellmoor" 640x480+192+144 HEADLESS-1 fullscreen=0'
 
 quellmoor() { launch -C "$DATA" "$QUELLMOOR" "$@"; }
@@ -65,8 +67,7 @@ landscape_everywhere() {
 case_two_outputs() {
     move_pointer 1424 300 || return
     quellmoor -root
-    expect_toplevels "$LARGE_FULL;$SMALL_FULL" || return
-    wait_until 30 landscape_everywhere || fail "$LANDSCAPE_PROBLEMS" || return
+    await_run "$LARGE_FULL;$SMALL_FULL" || return
     # No cursor drawn where the pointer rests: its black outline would show among the ground.
     [ "$(dark_share "$CASE_DIR/HEADLESS-2.png" 24x24+400+300)" = 0 ] ||
         fail "a cursor over the landscape" || return
@@ -77,10 +78,17 @@ case_two_outputs() {
     toplevels_are '' || fail "left behind: $(program_toplevels | paste -sd';')"
 }
 
+# The run's toplevels are TOPLEVELS and every output shows the landscape: the first frame, which
+# throws away what came before it, has been shown.
+await_run() {
+    expect_toplevels "$1" || return
+    wait_until 30 landscape_everywhere || fail "$LANDSCAPE_PROBLEMS"
+}
+
 # quit_case INPUT...: a full-screen run ends with status 0 after the input and leaves no surface.
 quit_case() {
     quellmoor -root
-    expect_toplevels "$LARGE_FULL" || return
+    await_run "$LARGE_FULL" || return
     "$@"
     expect_exit 10 0 || return
     wait_until 10 toplevels_are '' || fail "left behind: $(program_toplevels | paste -sd';')"
@@ -92,8 +100,7 @@ quit_case() {
 # width.
 case_scaled_output() {
     launch -C "$DATA" WAYLAND_DEBUG=client "$QUELLMOOR" -root
-    expect_toplevels 'quellmoor "Quellmoor" 800x600+0+0 HEADLESS-1 fullscreen=1;quellmoor "Quellmoor" 800x600+800+0 HEADLESS-2 fullscreen=1' ||
-        return
+    expect_toplevels "${HALF_FULL/@/0+0 HEADLESS-1};${HALF_FULL/@/800+0 HEADLESS-2}" || return
     grep -q 'wl_surface@[0-9]*\.set_buffer_scale(2)' "$CASE_DIR/program.log" ||
         fail "no buffer of scale 2" || return
     wait_until 30 landscape_everywhere || fail "$LANDSCAPE_PROBLEMS" || return
@@ -120,7 +127,8 @@ failure_case() {
         ;;
     esac
     expect_exit 10 1 || return
-    { [ "$(wc -l <"$CASE_DIR/program.log")" -eq 1 ] && grep -q '^quellmoor: ' "$CASE_DIR/program.log"; } ||
+    { [ "$(wc -l <"$CASE_DIR/program.log")" -eq 1 ] &&
+        grep -q '^quellmoor: ' "$CASE_DIR/program.log"; } ||
         fail "not one line quellmoor: ... but: $(head -c 300 "$CASE_DIR/program.log")"
 }
 
@@ -141,7 +149,7 @@ case_swayidle() {
     local run
     run=$(idle_run)
     mark "swayidle started $run"
-    expect_toplevels "$LARGE_FULL" || return
+    await_run "$LARGE_FULL" || return
     press_key a
     wait_until 10 process_gone "$run" || fail "the run went on after a key"
 }

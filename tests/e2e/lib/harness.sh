@@ -58,11 +58,11 @@
 #   | monitors_are "WxH+X+Y WxH+X+Y..." (all of them, in that order)
 # Wayland: outputs (NAME WxH+X+Y SCALE a line, WxH in pixels) | toplevels (one line a
 #   window sway manages: SHELL APP_ID "TITLE" WxH+X+Y OUTPUT fullscreen=0|1) | swaymsg ARG...
-#   | kill_compositor (SIGKILL; XWayland ends with it) | compositor_gone
-#   | add_output WxH (a new output right of the others; prints its name)
+#   | kill_compositor (SIGKILL; XWayland ends with it)
 # Desktop: paint_root COLOUR (xsetroot) | desktop_window GEOMETRY COLOUR (an ordinary window,
 #   an xmessage of that colour, placed there without a window manager)
-# Pictures: screenshot NAME [OUTPUT] (grim on a Wayland host, OUTPUT alone when named) | picture_statistics IMAGE GEOMETRY (name=value pairs, picstats.cpp)
+# Pictures: screenshot NAME [OUTPUT] (grim on a Wayland host, OUTPUT alone when named)
+#   | picture_statistics IMAGE GEOMETRY (name=value pairs, picstats.cpp)
 #   | statistics_hold LINE CONDITION | take_statistics GEOMETRY (a screenshot's, kept in
 #   LAST_STATISTICS) | screen_shows GEOMETRY CONDITION
 #   | judge_landscape LINE TEXTURE_RG | judge_checkerboard LINE
@@ -364,8 +364,6 @@ monitors_are() { [ "$(monitors | paste -sd' ')" = "$1" ]; }
 # ---------------------------------------------------------------------------------------------
 # The Wayland host
 
-wayland_user_home() { getent passwd "$WAYLAND_USER" | cut -d: -f6; }
-
 ensure_wayland_user() {
     id -u "$WAYLAND_USER" >/dev/null 2>&1 ||
         useradd --system --create-home --home-dir "/var/lib/$WAYLAND_USER" \
@@ -377,7 +375,7 @@ ensure_wayland_user() {
 # its own user) to a file: its appearance says the outputs are set up and XWayland answers.
 start_sway() {
     local kind=${1%%:*} sizes size scale x=0 output=0 config=$CASE_DIR/sway.config tool
-    local ready session=()
+    local name session=()
     IFS=, read -ra sizes <<<"${1#*:}"
     for tool in sway swaymsg grim jq setpriv; do
         command -v "$tool" >/dev/null || { skip_case "$tool is missing" && return 0; }
@@ -418,8 +416,8 @@ start_sway() {
         return
     read -r WAYLAND_DISPLAY SWAYSOCK DISP <"$WL_RUNTIME/ready"
     HOST_RUN=("${session[@]}" WAYLAND_DISPLAY="$WAYLAND_DISPLAY")
-    for ready in LIBGL_ALWAYS_SOFTWARE ASAN_OPTIONS UBSAN_OPTIONS LANG; do
-        [ -n "${!ready:-}" ] && HOST_RUN+=("$ready=${!ready}")
+    for name in LIBGL_ALWAYS_SOFTWARE ASAN_OPTIONS UBSAN_OPTIONS LANG; do
+        [ -n "${!name:-}" ] && HOST_RUN+=("$name=${!name}")
     done
     export WAYLAND_DISPLAY=$WL_RUNTIME/$WAYLAND_DISPLAY SWAYSOCK
     if [ -n "$DISP" ]; then
@@ -428,8 +426,10 @@ start_sway() {
     fi
     [ "$(monitors | cut -d+ -f1 | paste -sd,)" = "$(layout_pixels "${sizes[@]}")" ] ||
         fail "sway's outputs are $(monitors | paste -sd' '), not ${1#*:}" || return
-    WL_LAYOUT=$(outputs | awk '{ split($2, g, /[x+]/); s = $3
-            if (g[3] + g[1] / s > w) w = g[3] + g[1] / s; if (g[4] + g[2] / s > h) h = g[4] + g[2] / s }
+    # The layout's size, in which the pointer's absolute moves are given.
+    WL_LAYOUT=$(outputs | awk '{ split($2, g, /[x+]/)
+            w = g[3] + g[1] / $3 > w ? g[3] + g[1] / $3 : w
+            h = g[4] + g[2] / $3 > h ? g[4] + g[2] / $3 : h }
         END { print w, h }')
     start_wayland_input
 }
@@ -459,12 +459,15 @@ wayland_host() { [ -n "$WL_RUNTIME" ]; }
 xwayland_pid() { pgrep -u "$WAYLAND_USER" -f "^Xwayland $DISP " | head -n 1; }
 no_xwayland() { [ -z "$(xwayland_pid)" ]; }
 
+input_answers() { wc -l <"$CASE_DIR/wlinput.out"; }
+input_answered() { [ "$(input_answers)" -gt "$1" ]; }
+
 # Sends one command to the virtual devices and waits until the compositor has had it.
 wl_input() {
     local answers
-    answers=$(wc -l <"$CASE_DIR/wlinput.out")
+    answers=$(input_answers)
     echo "$*" >&"$WL_INPUT_FD"
-    wait_until 20 test "$(wc -l <"$CASE_DIR/wlinput.out")" -gt "$answers" ||
+    wait_until 20 input_answered "$answers" ||
         fail "the virtual devices did not take '$*'" || return
     ! tail -n 1 "$CASE_DIR/wlinput.out" | grep -q '^error' ||
         fail "the virtual devices could not do '$*'" || return
@@ -480,25 +483,13 @@ outputs() {
         sort -t+ -k2n -k3n
 }
 
-add_output() {
-    local before name size=$1 x
-    before=$(outputs | cut -d' ' -f1)
-    x=$(cut -d' ' -f1 <<<"$WL_LAYOUT")
-    swaymsg create_output >/dev/null || fail "no output could be added" || return
-    name=$(swaymsg -r -t get_outputs | jq -r '.[].name' | grep -vxF "$before" | head -n 1)
-    swaymsg output "$name" resolution "$size" position "$x" 0 >/dev/null ||
-        fail "output $name could not be set to $size" || return
-    WL_LAYOUT="$((x + ${size%x*})) $(awk -v a="${WL_LAYOUT#* }" -v b="${size#*x}" \
-        'BEGIN { print (a > b ? a : b) }')"
-    mark "output $name added at $size+$x+0"
-    echo "$name"
-}
-
 toplevels() {
     swaymsg -r -t get_tree | jq -r 'recurse(.nodes[]?, .floating_nodes[]?) |
         select(.type == "output") as $o | $o | recurse(.nodes[]?, .floating_nodes[]?) |
         select((.type == "con" or .type == "floating_con") and .nodes == [] and .pid != null) |
-        "\(.shell) \(.app_id // .window_properties.class) \"\(.name)\" \(.rect.width)x\(.rect.height)+\(.rect.x)+\(.rect.y) \($o.name) fullscreen=\(.fullscreen_mode)"'
+        "\(.shell) \(.app_id // .window_properties.class) \"\(.name)\"",
+        "\(.rect.width)x\(.rect.height)+\(.rect.x)+\(.rect.y) \($o.name)",
+        "fullscreen=\(.fullscreen_mode)"' | paste -d' ' - - -
 }
 
 kill_compositor() {
@@ -506,8 +497,6 @@ kill_compositor() {
     wait "$SERVER_PID" 2>/dev/null
     mark "killed the compositor"
 }
-
-compositor_gone() { process_gone "$SERVER_PID"; }
 
 paint_root() { xsetroot -solid "$1"; }
 
@@ -534,7 +523,8 @@ launch() {
         directory=$2
         shift 2
     fi
-    (cd "$directory" && exec "${HOST_RUN[@]}" env "$@") </dev/null >>"$CASE_DIR/program.log" 2>&1 &
+    (cd "$directory" && exec "${HOST_RUN[@]}" env "$@") </dev/null \
+        >>"$CASE_DIR/program.log" 2>&1 &
     PROG_PID=$!
     PROG_STATUS=''
     mark "started $*"
