@@ -364,10 +364,12 @@ monitors_are() { [ "$(monitors | paste -sd' ')" = "$1" ]; }
 # ---------------------------------------------------------------------------------------------
 # The Wayland host
 
+# Another suite may make the user at the same moment: what counts is that it is there.
 ensure_wayland_user() {
     id -u "$WAYLAND_USER" >/dev/null 2>&1 ||
         useradd --system --create-home --home-dir "/var/lib/$WAYLAND_USER" \
-            --shell /usr/sbin/nologin "$WAYLAND_USER" >>"$CASE_DIR/steps.log" 2>&1
+            --shell /usr/sbin/nologin "$WAYLAND_USER" >>"$CASE_DIR/steps.log" 2>&1 ||
+        id -u "$WAYLAND_USER" >/dev/null 2>&1
 }
 
 # sway headless on SPEC (wayland:SIZES or xwayland:SIZES). The configuration's last command
