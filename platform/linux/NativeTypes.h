@@ -35,6 +35,11 @@ struct LinuxSession {
     int embedded;
     // The compositor's connection and every surface of a Wayland run; null on X11.
     WaylandClient* wayland;
+    // Set once a full-screen run holds the pointer and keyboard grabs. Every key and button then
+    // goes to its window whichever window has the focus, and under XWayland, where the compositor
+    // keeps the X focus at None, no window ever has it: the input devices count input as the
+    // foreground's while the grabs are held.
+    int inputGrabbed;
 };
 
 // Which backend the entry point asks for; LINUX_BACKEND_ANY lets the window choose.

@@ -12,13 +12,14 @@ struct X11InputConnection;
 struct X11InputDevice : LinuxInputDevice {
     X11InputConnection* connection;
     int open;
-    // Acquired while the window has the input focus: like a foreground DirectInput device, it
-    // sees nothing of input meant for other windows.
+    // Acquired while the window has the input focus or holds the grabs (LinuxSession): like a
+    // foreground DirectInput device, it sees nothing of input meant for other windows.
     int acquired;
     RecordQueue queue;
 };
 
 struct X11InputConnection : LinuxInputConnection {
+    const LinuxSession* session;
     Display* display;
     int extensionOpcode;
     Window window;
@@ -164,6 +165,7 @@ void x11CreateInputInterface(InputDevices& devices, NativeInstance instance) {
         return;
     }
     X11InputConnection* connection = new X11InputConnection{};
+    connection->session = instance;
     connection->display = display;
     connection->extensionOpcode = opcode;
     connection->sequence = 1;
@@ -213,7 +215,8 @@ void x11AcquireInputDevice(NativeInputDevice handle) {
     Window focus = 0;
     int revertTo = 0;
     XGetInputFocus(connection->display, &focus, &revertTo);
-    const bool foreground = connection->window != 0 && focus == connection->window;
+    const bool foreground = connection->window != 0 &&
+                            (focus == connection->window || connection->session->inputGrabbed);
     device->acquired = device->open && foreground;
     // A device that loses the foreground loses what it had buffered.
     if (!device->acquired) {

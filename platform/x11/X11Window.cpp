@@ -178,6 +178,7 @@ void createOwnWindow(GlWindow& window, Display* display) {
         native.keyboardGrabbed = XGrabKeyboard(display, window.window, False, GrabModeAsync,
                                                GrabModeAsync, CurrentTime) == GrabSuccess;
     }
+    native.session.inputGrabbed = native.pointerGrabbed && native.keyboardGrabbed;
     XFlush(display);
 }
 

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The Linux product end to end on virtual X displays: full screen with the display-mode change and
 # its restoration, two full-screen runs sharing the mode, the window fallback, every way to end a
-# run, the about box, the switches, the checkerboard without data files, drawing into a window
-# that another program made, and the runs that cannot happen.
+# run (also under XWayland), the about box, the switches, the checkerboard without data files,
+# drawing into a window that another program made, and the runs that cannot happen.
 #
 #   tests/e2e/x11.sh QUELLMOOR [FALLBACK_DATA_DIRECTORY [SNAPSHOT]]
 #
@@ -114,6 +114,21 @@ quit_case() {
     await_sky 640x48+0+0 || return
     "$@"
     expect_exit 30 0
+}
+
+# Under XWayland (sway) the X focus stays None and the compositor gives the picture, an unmanaged
+# surface, the pointer only when it next moves: that move only enters the picture and ends
+# nothing. The grabs make the raw input count without the focus: a click, the wheel or one more
+# move then ends the run.
+case_xwayland_quit() {
+    quellmoor -root
+    await_quellmoor || return
+    await_sky 640x48+0+0 || return
+    nudge_pointer 5 0
+    settle
+    expect_running "the pointer entered the picture" || return
+    "$@"
+    expect_exit 10 0
 }
 
 # Warping the pointer moves it without a device: only the window sees the motion, so the fifth
@@ -521,6 +536,9 @@ run_case quit_relative_motion $LARGE quit_case nudge_pointer 7 5
 run_case quit_fifth_pointer_move $LARGE case_quit_fifth_pointer_move
 run_case quit_close_request $LARGE quit_case close_quellmoor
 run_case keys_elsewhere_go_on $LARGE case_keys_elsewhere
+run_case xwayland_quit_button "xwayland:$LARGE" case_xwayland_quit click 1
+run_case xwayland_quit_wheel "xwayland:$LARGE" case_xwayland_quit wheel 1
+run_case xwayland_quit_motion "xwayland:$LARGE" case_xwayland_quit nudge_pointer 7 5
 run_case about_return $LARGE case_about Return /c
 run_case about_ok_button $LARGE case_about ok -c:1234
 run_case about_close_request $LARGE case_about close '\c'

@@ -20,6 +20,15 @@
 # (real RandR outputs DUMMY0.., each listing the usual VESA sizes, and GLX): the first size is the
 # primary at 0,0, each further one sits to the right of the one before (the case is skipped
 # where Xorg or the driver is missing; xorg.conf and xorg.log in CASE_DIR).
+# A SIZE of wayland:WxH[@SCALE],... gets instead sway headless, one output per size side by side
+# (the first at 0,0, HEADLESS-1..), run with its programs as the user quellmoor-wayland (made when
+# missing: sway refuses root) in a private XDG_RUNTIME_DIR; xwayland:... adds XWayland and exports
+# its DISPLAY. WAYLAND_DISPLAY (a path) and SWAYSOCK are exported for the harness's own tools;
+# launch runs the program as that user (HOST_RUN is that prefix, for other programs of the user's
+# session), CASE_CWD and HOME being its own; a virtual pointer and keyboard (wlinput.cpp) are the
+# seat's devices for the whole case, the pointer resting on the first output's middle. The case
+# is skipped where sway or XWayland is missing (sway.config and sway.log in CASE_DIR). SWAY_CONFIG
+# set for one run_case adds lines to sway's configuration.
 #   fail REASON       records why the case fails (the first reason counts) and returns 1, so a
 #                     step reads `check || fail "why" || return`
 #   skip_case REASON  the case cannot run here: counted as skipped, never as passed
@@ -40,15 +49,22 @@
 #   watch_windows, then windows_made (how many windows were created since)
 #   press_key KEY [WINDOW] | click BUTTON [X Y] (4 and 5 turn the wheel) | move_pointer X Y |
 #   nudge_pointer DX DY | warp_pointer X Y (no device: raw input sees nothing) | xdo ARG...
+#   On a Wayland host the keys, clicks and moves go through the compositor (wlinput):
+#   press_key KEY (an xkb keysym name; WINDOW is ignored), click BUTTON [X Y], move_pointer X Y
+#   (in the layout), nudge_pointer DX DY; wheel STEPS (down when positive) on either host.
 # Display modes (XRandR): offer_mode W H | screen_mode | screen_is MODE | expect_screen MODE,
 #   MODE as "screen 1024x768 crtc 1024x768" (root window size, first CRTC's mode)
 #   | monitors (one WxH+X+Y a line, the primary first) | monitor N (the Nth, from 0)
 #   | monitors_are "WxH+X+Y WxH+X+Y..." (all of them, in that order)
 #   | plug_monitor NAME WxH RIGHT_OF (the output NAME, e.g. DUMMY2, lit at WxH right of the
 #   output RIGHT_OF, as a monitor plugged in during a case) | unplug_monitor NAME (turned off)
+# Wayland: outputs (NAME WxH+X+Y SCALE a line, WxH in pixels) | toplevels (one line a
+#   window sway manages: SHELL APP_ID "TITLE" WxH+X+Y OUTPUT fullscreen=0|1) | swaymsg ARG...
+#   | kill_compositor (SIGKILL; XWayland ends with it)
 # Desktop: paint_root COLOUR (xsetroot) | desktop_window GEOMETRY COLOUR (an ordinary window,
 #   an xmessage of that colour, placed there without a window manager)
-# Pictures: screenshot NAME | picture_statistics IMAGE GEOMETRY (name=value pairs, picstats.cpp)
+# Pictures: screenshot NAME [OUTPUT] (grim on a Wayland host, OUTPUT alone when named)
+#   | picture_statistics IMAGE GEOMETRY (name=value pairs, picstats.cpp)
 #   | statistics_hold LINE CONDITION | take_statistics GEOMETRY (a screenshot's, kept in
 #   LAST_STATISTICS) | screen_shows GEOMETRY CONDITION
 #   | judge_landscape LINE TEXTURE_RG | judge_checkerboard LINE
@@ -77,6 +93,8 @@ passed=0 failed=0 skipped=0
 SUITE_SKIP='' CASE_FAIL='' CASE_SKIP='' CASE_STARTED=0
 DISP='' SERVER_PID='' PROG_PID='' PROG_STATUS='' WINE='' PREFIX='' LAST_STATISTICS=''
 BACKGROUND_PIDS=()
+WAYLAND_USER=quellmoor-wayland
+WL_RUNTIME='' WL_INPUT_FD='' WL_LAYOUT='' HOST_RUN=()
 
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 
@@ -180,13 +198,42 @@ end_case_processes() {
         wait "$PROG_PID" 2>/dev/null
     fi
     PROG_PID=''
+    [ -n "$WL_INPUT_FD" ] && exec {WL_INPUT_FD}>&-
+    WL_INPUT_FD=''
+    # What a helper started (swayidle's command, say) ends with it.
     for pid in "${BACKGROUND_PIDS[@]}"; do
-        stop_pid "$pid"
+        stop_tree "$pid"
     done
     BACKGROUND_PIDS=()
     [ -n "$PREFIX" ] && stop_wine
-    [ -n "$SERVER_PID" ] && stop_pid "$SERVER_PID"
+    [ -n "$SERVER_PID" ] && stop_tree "$SERVER_PID"
+    if [ -n "$WL_RUNTIME" ] && [ -n "$DISP" ]; then
+        # sway starts XWayland outside its own process tree; it ends when sway has gone.
+        wait_until 10 no_xwayland || stop_pid "$(xwayland_pid)"
+    fi
     SERVER_PID='' DISP=''
+    if [ -n "$WL_RUNTIME" ]; then
+        rm -rf "$WL_RUNTIME"
+        unset WAYLAND_DISPLAY SWAYSOCK
+    fi
+    WL_RUNTIME='' WL_LAYOUT='' HOST_RUN=()
+}
+
+# PID and every process below it, parents first.
+process_tree() {
+    local child
+    echo "$1"
+    for child in $(ps -o pid= --ppid "$1" 2>/dev/null); do
+        process_tree "$child"
+    done
+}
+
+# Stops PID and what it started; each is stopped on its own, so that an orphan is not missed.
+stop_tree() {
+    local pid
+    for pid in $(process_tree "$1" | tac); do
+        stop_pid "$pid"
+    done
 }
 
 run_case() {
@@ -230,6 +277,12 @@ run_case() {
 # its last client leaves, which puts the pointer back in the middle of the screen.
 start_display() {
     local size=$1
+    # A program of an X case never finds a compositor of the suite's own session.
+    unset WAYLAND_DISPLAY
+    if [[ $size == wayland:* || $size == xwayland:* ]]; then
+        start_sway "$size"
+        return
+    fi
     if [[ $size == *,* ]]; then
         start_monitors "$size"
         return
@@ -296,8 +349,13 @@ EOF
     [ "$(monitors | cut -d+ -f1 | paste -sd,)" = "$1" ]
 }
 
-# xrandr lists the monitors as "0: +*DUMMY0 1024/271x768/203+0+0  DUMMY0".
+# xrandr lists the monitors as "0: +*DUMMY0 1024/271x768/203+0+0  DUMMY0". On a Wayland host
+# the outputs, in pixels.
 monitors() {
+    if wayland_host; then
+        outputs | cut -d' ' -f2
+        return
+    fi
     xrandr --listmonitors | awk 'NR > 1 { sub(/:$/, "", $1); print $1, $3 }' | sort -n |
         sed -E 's:/[0-9]+::g' | cut -d' ' -f2
 }
@@ -316,6 +374,145 @@ plug_monitor() {
 unplug_monitor() {
     mark "$1 unplugged"
     { xrandr --output "$1" --off && xrandr >/dev/null; } || fail "$1 still on"
+}
+
+# ---------------------------------------------------------------------------------------------
+# The Wayland host
+
+# Another suite may make the user at the same moment: what counts is that it is there.
+ensure_wayland_user() {
+    id -u "$WAYLAND_USER" >/dev/null 2>&1 ||
+        useradd --system --create-home --home-dir "/var/lib/$WAYLAND_USER" \
+            --shell /usr/sbin/nologin "$WAYLAND_USER" >>"$CASE_DIR/steps.log" 2>&1 ||
+        id -u "$WAYLAND_USER" >/dev/null 2>&1
+}
+
+# sway headless on SPEC (wayland:SIZES or xwayland:SIZES). The configuration's last command
+# writes what the session's programs see (and lets root's tools onto XWayland, which admits only
+# its own user) to a file: its appearance says the outputs are set up and XWayland answers.
+start_sway() {
+    local kind=${1%%:*} sizes size scale x=0 output=0 config=$CASE_DIR/sway.config tool
+    local name session=()
+    IFS=, read -ra sizes <<<"${1#*:}"
+    for tool in sway swaymsg grim jq setpriv; do
+        command -v "$tool" >/dev/null || { skip_case "$tool is missing" && return 0; }
+    done
+    if [ "$kind" = xwayland ] && ! command -v Xwayland >/dev/null; then
+        skip_case "Xwayland is missing"
+        return 0
+    fi
+    [ "$(id -u)" -eq 0 ] || { skip_case "the Wayland host needs root (its own user)" && return 0; }
+    ensure_wayland_user || fail "no user $WAYLAND_USER could be made" || return
+    WL_RUNTIME=$(mktemp -d /tmp/quellmoor-wayland.XXXXXX)
+    chown "$WAYLAND_USER:" "$WL_RUNTIME" "$CASE_CWD" "$CASE_DIR"
+    chmod 0700 "$WL_RUNTIME"
+    # The program's working directory lies in the run's own folder.
+    chmod o+x "$WORK" "$WORK/cwd"
+    {
+        echo 'xwayland' "$([ "$kind" = xwayland ] && echo enable || echo disable)"
+        for size in "${sizes[@]}"; do
+            scale=1
+            [[ $size == *@* ]] && scale=${size#*@} size=${size%@*}
+            echo "output HEADLESS-$((++output)) resolution $size position $x 0 scale $scale"
+            x=$((x + ${size%x*} / scale))
+        done
+        echo 'seat seat0 fallback true'
+        echo "${SWAY_CONFIG:-}"
+        echo "exec sh $WL_RUNTIME/announce"
+    } >"$config"
+    # shellcheck disable=SC2016 # expanded by sway's shell
+    printf '%s\n' '{ [ -z "$DISPLAY" ] || xhost +si:localuser:root >/dev/null; } &&' \
+        'echo "$WAYLAND_DISPLAY $SWAYSOCK $DISPLAY" >"$XDG_RUNTIME_DIR/ready.part" &&' \
+        'mv "$XDG_RUNTIME_DIR/ready.part" "$XDG_RUNTIME_DIR/ready"' >"$WL_RUNTIME/announce"
+    session=(setpriv "--reuid=$WAYLAND_USER" "--regid=$WAYLAND_USER" --init-groups
+        env -i HOME="$CASE_CWD" PATH=/usr/bin:/bin XDG_RUNTIME_DIR="$WL_RUNTIME")
+    "${session[@]}" WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
+        WLR_HEADLESS_OUTPUTS=${#sizes[@]} sway -c "$config" >"$CASE_DIR/sway.log" 2>&1 &
+    SERVER_PID=$!
+    wait_until 30 test -s "$WL_RUNTIME/ready" || fail "sway did not start (see sway.log)" ||
+        return
+    read -r WAYLAND_DISPLAY SWAYSOCK DISP <"$WL_RUNTIME/ready"
+    HOST_RUN=("${session[@]}" WAYLAND_DISPLAY="$WAYLAND_DISPLAY")
+    for name in LIBGL_ALWAYS_SOFTWARE ASAN_OPTIONS UBSAN_OPTIONS LANG; do
+        [ -n "${!name:-}" ] && HOST_RUN+=("$name=${!name}")
+    done
+    export WAYLAND_DISPLAY=$WL_RUNTIME/$WAYLAND_DISPLAY SWAYSOCK
+    if [ -n "$DISP" ]; then
+        HOST_RUN+=(DISPLAY="$DISP")
+        export DISPLAY=$DISP
+    fi
+    [ "$(monitors | cut -d+ -f1 | paste -sd,)" = "$(layout_pixels "${sizes[@]}")" ] ||
+        fail "sway's outputs are $(monitors | paste -sd' '), not ${1#*:}" || return
+    # The layout's size, in which the pointer's absolute moves are given.
+    WL_LAYOUT=$(outputs | awk '{ split($2, g, /[x+]/)
+            w = g[3] + g[1] / $3 > w ? g[3] + g[1] / $3 : w
+            h = g[4] + g[2] / $3 > h ? g[4] + g[2] / $3 : h }
+        END { print w, h }')
+    start_wayland_input
+}
+
+# The outputs' sizes in pixels, as monitors prints them: WxH@S is WxH.
+layout_pixels() { printf '%s\n' "$@" | sed 's/@.*//' | paste -sd,; }
+
+# The virtual devices, fed through a pipe that the harness keeps open for the case.
+start_wayland_input() {
+    local pipe=$WL_RUNTIME/input
+    [ -x "$TOOLS/wlinput" ] || g++ -std=c++17 -O1 -Wall -Wextra -o "$TOOLS/wlinput" \
+        "$E2E_DIR/wlinput.cpp" -lwayland-client -lxkbcommon >>"$OUT/tools.log" 2>&1 ||
+        fail "the Wayland input client could not be built (see $OUT/tools.log)" || return
+    mkfifo "$pipe"
+    "$TOOLS/wlinput" <"$pipe" >"$CASE_DIR/wlinput.out" 2>&1 &
+    BACKGROUND_PIDS+=($!)
+    exec {WL_INPUT_FD}>"$pipe"
+    wait_until 10 grep -qs ready "$CASE_DIR/wlinput.out" ||
+        fail "no virtual pointer and keyboard (see wlinput.out)" || return
+    local width height x y scale
+    read -r _ width height x y scale <<<"$(outputs | head -n 1 | tr 'x+' '  ')"
+    wl_input place $((x + width / scale / 2)) $((y + height / scale / 2)) "$WL_LAYOUT"
+}
+
+wayland_host() { [ -n "$WL_RUNTIME" ]; }
+
+xwayland_pid() { pgrep -u "$WAYLAND_USER" -f "^Xwayland $DISP " | head -n 1; }
+no_xwayland() { [ -z "$(xwayland_pid)" ]; }
+
+input_answers() { wc -l <"$CASE_DIR/wlinput.out"; }
+input_answered() { [ "$(input_answers)" -gt "$1" ]; }
+
+# Sends one command to the virtual devices and waits until the compositor has had it.
+wl_input() {
+    local answers
+    answers=$(input_answers)
+    echo "$*" >&"$WL_INPUT_FD"
+    wait_until 20 input_answered "$answers" ||
+        fail "the virtual devices did not take '$*'" || return
+    ! tail -n 1 "$CASE_DIR/wlinput.out" | grep -q '^error' ||
+        fail "the virtual devices could not do '$*'" || return
+    mark "input: $*"
+}
+
+swaymsg() { timeout 10 /usr/bin/swaymsg "$@"; }
+
+# One line an output: NAME WxH+X+Y SCALE, the size in pixels and the position in the layout.
+outputs() {
+    swaymsg -r -t get_outputs | jq -r '.[] | select(.active) |
+        "\(.name) \(.current_mode.width)x\(.current_mode.height)+\(.rect.x)+\(.rect.y) \(.scale)"' |
+        sort -t+ -k2n -k3n
+}
+
+toplevels() {
+    swaymsg -r -t get_tree | jq -r 'recurse(.nodes[]?, .floating_nodes[]?) |
+        select(.type == "output") as $o | $o | recurse(.nodes[]?, .floating_nodes[]?) |
+        select((.type == "con" or .type == "floating_con") and .nodes == [] and .pid != null) |
+        "\(.shell) \(.app_id // .window_properties.class) \"\(.name)\"",
+        "\(.rect.width)x\(.rect.height)+\(.rect.x)+\(.rect.y) \($o.name)",
+        "fullscreen=\(.fullscreen_mode)"' | paste -d' ' - - -
+}
+
+kill_compositor() {
+    kill -KILL "$SERVER_PID"
+    wait "$SERVER_PID" 2>/dev/null
+    mark "killed the compositor"
 }
 
 paint_root() { xsetroot -solid "$1"; }
@@ -343,7 +540,8 @@ launch() {
         directory=$2
         shift 2
     fi
-    (cd "$directory" && exec env "$@") </dev/null >>"$CASE_DIR/program.log" 2>&1 &
+    (cd "$directory" && exec "${HOST_RUN[@]}" env "$@") </dev/null \
+        >>"$CASE_DIR/program.log" 2>&1 &
     PROG_PID=$!
     PROG_STATUS=''
     mark "started $*"
@@ -467,26 +665,63 @@ windows_made() { grep -c created "$CASE_DIR/windows.out"; }
 
 # Gives WINDOW the keyboard focus first when given (there is no window manager to do it).
 press_key() {
+    if wayland_host; then
+        wl_input key "$1"
+        return
+    fi
     [ -z "${2:-}" ] || xdo windowfocus --sync "$2" >/dev/null 2>&1
     xdo key "$1"
     mark "pressed $1"
 }
 
 click() {
+    if wayland_host; then
+        [ -z "${2:-}" ] || move_pointer "$2" "$3" || return
+        wl_input button "$1"
+        return
+    fi
     [ -z "${2:-}" ] || xdo mousemove "$2" "$3"
     xdo click "$1"
     mark "clicked button $1"
 }
 
-move_pointer() { xdo mousemove "$1" "$2"; }
-nudge_pointer() { xdo mousemove_relative "$1" "$2"; }
+move_pointer() {
+    if wayland_host; then
+        wl_input place "$1" "$2" "$WL_LAYOUT"
+    else
+        xdo mousemove "$1" "$2"
+    fi
+}
+
+nudge_pointer() {
+    if wayland_host; then
+        wl_input move "$1" "$2"
+    else
+        xdo mousemove_relative "$1" "$2"
+    fi
+}
+
+wheel() {
+    if wayland_host; then
+        wl_input wheel "$1"
+    else
+        for _ in $(seq "${1#-}"); do
+            xdo click $(("$1" < 0 ? 4 : 5)) || return
+        done
+        mark "turned the wheel by $1"
+    fi
+}
 warp_pointer() { "$TOOLS/xhelper" warp "$1" "$2"; }
 
 # ---------------------------------------------------------------------------------------------
 # Pictures
 
 screenshot() {
-    mark "screenshot $1"
+    mark "screenshot $1 ${2:-}"
+    if wayland_host; then
+        timeout 20 grim ${2:+-o "$2"} "$CASE_DIR/$1.png" 2>>"$CASE_DIR/grim.log"
+        return
+    fi
     timeout 20 /usr/bin/import -window root "$CASE_DIR/$1.png" 2>>"$CASE_DIR/xvfb.log"
 }
 
