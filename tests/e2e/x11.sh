@@ -121,7 +121,7 @@ quit_case() {
 # nothing. The grabs make the raw input count without the focus: a click, the wheel or one more
 # move then ends the run.
 case_xwayland_quit() {
-    quellmoor -root
+    quellmoor --x11 -root
     await_quellmoor || return
     await_sky 640x48+0+0 || return
     nudge_pointer 5 0
@@ -481,7 +481,7 @@ case_desk() {
     $setup && before=$(monitors | paste -sd' ') || fail "no desk: $setup" || return
     paint_root '#2a7f62'
     move_pointer 1400 300
-    quellmoor -root
+    quellmoor --x11 -root
     await_quellmoor && wait_until 30 landscape_at "$picture" || fail "no landscape" || return
     $change && wait_until 3 desk_covered "$picture" "$black" "$covers" ||
         fail "not covered: $change" || return
