@@ -114,7 +114,7 @@ def display_lines(display_cases):
     x11 = display_cases.get("display_frame/x11")
     wayland = display_cases.get("display_frame/wayland")
     if x11 is None or wayland is None:
-        missing = " and ".join(name for name, case in (("X11", x11), ("Wayland", wayland))
+        missing = " or ".join(name for name, case in (("X11", x11), ("Wayland", wayland))
                                if case is None)
         return [], [f"- Display frames: not measured, no {missing} host (skipped)."]
     ratio = wayland["seconds"] / x11["seconds"]
