@@ -17,6 +17,8 @@ FRAME_INSTRUCTION_AIM = 300_000
 STRIP_PATHS = ["plain", "sse2", "avx2"]
 READER_GOAL_RATIO = 1.0
 STARTUP_GOAL_MS = 150.0
+# A Wayland frame may cost this much more CPU time than an X11 frame at the same size.
+WAYLAND_GOAL_RATIO = 1.10
 
 READERS = [
     ("tga24", "TGA, 24-bit"),
@@ -32,14 +34,16 @@ TO_SECONDS = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}
 def medians(benchmark_json):
     """Median and coefficient of variation of every case, in seconds, with its counters. Cases
     timed on the wall clock (GL, whose rasterizer runs on threads of its own) carry /real_time
-    in their names; the others are timed in CPU time, which other processes disturb less."""
+    in their names; the others are timed in CPU time, which other processes disturb less: the
+    thread's, or the whole process's where the name ends in /process_time."""
     cases = {}
     for entry in benchmark_json["benchmarks"]:
         if entry.get("run_type") != "aggregate":
             continue
         name = entry["run_name"]
         clock = "real_time" if name.endswith("/real_time") else "cpu_time"
-        case = cases.setdefault(re.sub(r"(/iterations:\d+)?(/real_time)?$", "", name), {})
+        base = re.sub(r"(/iterations:\d+)?(/process_time)?(/real_time)?$", "", name)
+        case = cases.setdefault(base, {})
         if entry["aggregate_name"] == "median":
             case["seconds"] = entry[clock] * TO_SECONDS[entry["time_unit"]]
             case["counters"] = entry
@@ -104,7 +108,51 @@ def verdict(met):
     return "met" if met else "**missed**"
 
 
-def report(cases, cold_cases, frame_instructions, path_instructions_per_frame,
+def display_lines(display_cases):
+    """The table rows and the reading of the Linux program's frames on X11 (as fast as it can
+    and paced) and on Wayland, or a line saying which host was missing."""
+    x11 = display_cases.get("display_frame/x11")
+    wayland = display_cases.get("display_frame/wayland")
+    if x11 is None or wayland is None:
+        missing = " or ".join(name for name, case in (("X11", x11), ("Wayland", wayland))
+                               if case is None)
+        return [], [f"- Display frames: not measured, no {missing} host (skipped)."]
+    ratio = wayland["seconds"] / x11["seconds"]
+    size = f"{x11['counters']['width']:.0f} x {x11['counters']['height']:.0f}"
+    paced = display_cases.get("display_frame/x11_paced")
+    rows = [
+        f"| whole frame of the Linux program, full screen {size}, no pause: X11 on Xvfb / "
+        f"Wayland on sway headless, CPU time of the process | {ms(x11['seconds'])} / "
+        f"{ms(wayland['seconds'])} | {noise(x11)} / {noise(wayland)} | "
+        f"{x11['counters']['fps']:.0f} / {wayland['counters']['fps']:.0f} frames per second; "
+        f"CPU ratio Wayland / X11 {ratio:.2f} | ratio ≤ {WAYLAND_GOAL_RATIO:.2f} | "
+        f"{verdict(ratio <= WAYLAND_GOAL_RATIO)} |"
+    ]
+    reading = [
+        f"- Wayland against X11 at {size}: a Wayland frame costs {ms(wayland['seconds'])} of CPU "
+        f"time, an X11 frame {ms(x11['seconds'])}, ratio {ratio:.2f} against at most "
+        f"{WAYLAND_GOAL_RATIO:.2f}, {verdict(ratio <= WAYLAND_GOAL_RATIO)}. sway asks for a "
+        f"frame at most about 60 times a second, so the Wayland frame rate "
+        f"({wayland['counters']['fps']:.0f}) is capped and only the CPU time compares; the X11 "
+        f"run draws as fast as it can ({x11['counters']['fps']:.0f})."
+    ]
+    if paced is not None:
+        paced_ratio = wayland["seconds"] / paced["seconds"]
+        rows.append(
+            f"| the same X11 frame with a {paced['counters']['delay_ms']:.0f} ms pause after it "
+            f"(-delay), near sway's rate | "
+            f"{ms(paced['seconds'])} | {noise(paced)} | {paced['counters']['fps']:.0f} frames "
+            f"per second; CPU ratio Wayland / paced X11 {paced_ratio:.2f} | | |"
+        )
+        reading.append(
+            f"- Paced near sway's rate, an X11 frame costs {ms(paced['seconds'])}: the "
+            f"rasterizer's threads wake for every frame there too. Wayland against that: "
+            f"ratio {paced_ratio:.2f}."
+        )
+    return rows, reading
+
+
+def report(cases, cold_cases, display_cases, frame_instructions, path_instructions_per_frame,
            height_instructions, facts, commit):
     lines = ["# Performance", ""]
     lines += ["Regenerate this page with", "", "    scripts/bench", ""]
@@ -199,6 +247,8 @@ def report(cases, cold_cases, frame_instructions, path_instructions_per_frame,
         f"{1 / whole['seconds']:.0f} / {1 / empty['seconds']:.0f} frames per second; whole "
         f"takes {whole['seconds'] / empty['seconds']:.1f} x the empty frame | | |"
     )
+    display_row, display_reading = display_lines(display_cases)
+    lines += display_row
 
     lines += ["", "## Reading", ""]
     lines.append(
@@ -229,6 +279,7 @@ def report(cases, cold_cases, frame_instructions, path_instructions_per_frame,
         f"{STARTUP_GOAL_MS:.0f} ms, {verdict(startup_met)}; most of it is the first frame, in "
         f"which the software rasterizer compiles its shaders."
     )
+    lines += display_reading
     return "\n".join(lines) + "\n"
 
 
@@ -245,9 +296,11 @@ def main():
     benchmark_json = json.loads((options.build / "bench.json").read_text())
     context = dict(benchmark_json["context"], load_before=options.load)
     cold_json = json.loads((options.build / "bench-cold.json").read_text())
+    display_json = json.loads((options.build / "bench-display.json").read_text())
     text = report(
         medians(benchmark_json),
         medians(cold_json),
+        medians(display_json),
         instructions(options.build, "frame"),
         path_instructions(options.build),
         instructions(options.build, "height_at"),
