@@ -7,6 +7,7 @@
 #include "platform/WindowRules.h"
 #include "platform/linux/FrameRateOverlay.h"
 #include "platform/linux/StartFailure.h"
+#include "platform/wayland/ConfigChoice.h"
 #include "platform/wayland/WaylandClient.h"
 
 #include "xdg-shell-client-protocol.h"
@@ -90,8 +91,12 @@ int32_t bufferHeight(const WaylandSurface& surface) {
 }
 
 // Makes the context draw into `surface`, at its size; the projection keeps its aspect of 1
-// whatever the shape.
+// whatever the shape. With one output the surface stays current from frame to frame, and a
+// configure keeps its viewport (applyConfigure): binding it again would only cost a flush.
 void makeCurrent(WaylandClient& client, WaylandSurface& surface) {
+    if (client.current == &surface) {
+        return;
+    }
     eglMakeCurrent(client.eglDisplay, surface.eglSurface, surface.eglSurface, client.eglContext);
     // The frame callbacks pace the drawing; a swap that waited for one would stall every other
     // output behind this one.
@@ -336,7 +341,6 @@ bool initialiseEgl(GlWindow& window, WaylandClient& client) {
                            displayName());
         return false;
     }
-    // Opaque configs only: the compositor would let the desktop show through alpha below 1.
     for (EGLint depth : {24, 16}) {
         const EGLint attributes[] = {EGL_SURFACE_TYPE,
                                      EGL_WINDOW_BIT,
@@ -356,15 +360,16 @@ bool initialiseEgl(GlWindow& window, WaylandClient& client) {
         if (!eglChooseConfig(client.eglDisplay, attributes, configs, 64, &count) || count < 1) {
             continue;
         }
-        client.eglConfig = configs[0];
+        ConfigColour colours[64];
         for (EGLint i = 0; i < count; i++) {
-            EGLint alpha = 1;
-            eglGetConfigAttrib(client.eglDisplay, configs[i], EGL_ALPHA_SIZE, &alpha);
-            if (alpha == 0) {
-                client.eglConfig = configs[i];
-                break;
-            }
+            ConfigColour& colour = colours[i];
+            colour = {0, 0, 0, 1};
+            eglGetConfigAttrib(client.eglDisplay, configs[i], EGL_RED_SIZE, &colour.red);
+            eglGetConfigAttrib(client.eglDisplay, configs[i], EGL_GREEN_SIZE, &colour.green);
+            eglGetConfigAttrib(client.eglDisplay, configs[i], EGL_BLUE_SIZE, &colour.blue);
+            eglGetConfigAttrib(client.eglDisplay, configs[i], EGL_ALPHA_SIZE, &colour.alpha);
         }
+        client.eglConfig = configs[chooseConfigColour(colours, count)];
         break;
     }
     if (!client.eglConfig) {
