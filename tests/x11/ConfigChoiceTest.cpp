@@ -17,6 +17,7 @@ TEST(ConfigChoice, EightBitOpaqueColourFirstThenAnyOpaqueThenTheFirst) {
     const ConfigColour redOnly{8, 0, 0, 0};
     const ConfigColour greenless{8, 6, 8, 0};
     const ConfigColour blueless{8, 8, 5, 0};
+    const ConfigColour deepRed{10, 8, 8, 0};
     struct Case {
         std::vector<ConfigColour> configs;
         int chosen;
@@ -25,7 +26,7 @@ TEST(ConfigChoice, EightBitOpaqueColourFirstThenAnyOpaqueThenTheFirst) {
         {{deep, deep, deepAlpha, rgb, rgba}, 3},
         {{rgba, rgb}, 1},
         {{narrow, rgb}, 1},
-        {{redOnly, greenless, blueless, rgb}, 3},
+        {{redOnly, greenless, blueless, deepRed, rgb}, 4},
         {{rgba, deepAlpha, narrow, deep}, 2},
         {{rgba, deepAlpha}, 0},
         {{deep}, 0},
