@@ -109,11 +109,17 @@ case_scaled_output() {
 }
 
 # sway floats the window, so that it keeps the size it asked for; closed by the compositor.
+# Its buffers are 8-bit XRGB (wl_shm format 1) as the X11 window's visual is, though EGL lists
+# 10-bit ones first: those would only slow Mesa's software rasterizer.
 case_window() {
-    quellmoor -window
+    local formats
+    launch -C "$DATA" WAYLAND_DEBUG=client "$QUELLMOOR" -window
     expect_toplevels "$FLOATING" || return
     swaymsg '[title="^Quellmoor$"] kill' >/dev/null
-    expect_exit 10 0
+    expect_exit 10 0 || return
+    formats=$(sed -nE 's/.*wl_shm_pool@[0-9]+\.create_buffer\(.*, ([0-9]+)\)$/\1/p' \
+        "$CASE_DIR/program.log" | sort -u | paste -sd' ')
+    [ "$formats" = 1 ] || fail "buffers of wl_shm formats '$formats', not 1 (XRGB8888)"
 }
 
 # failure_case SETUP: the run ends within 10 s with status 1 and one line "quellmoor: ...".
