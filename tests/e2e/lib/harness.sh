@@ -901,10 +901,6 @@ wine_prefix() {
     cp -a "$template" "$PREFIX" || e2e_abort "the Wine prefix could not be copied"
     SYSTEM32=$PREFIX/drive_c/$SYSTEM32
     export WINEPREFIX=$PREFIX WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=${WINEDEBUG:--all}
-    # The program draws through Mesa's software rasterizer as fast as it can; on the program's
-    # own thread (rather than one thread per core, each emulated for the 32-bit build) it leaves
-    # a core to the builds and suites beside it. No case depends on the frame rate.
-    export LP_NUM_THREADS=0
 }
 
 # Every 32-bit Wine process started through qemu-i386 (which reads QEMU_SET_ENV; a native one
