@@ -1,5 +1,7 @@
 // Pixel statistics of one window's picture, read as a binary PPM (P6, 8 bits) from standard
-// input, printed as name=value pairs for the checks of the end-to-end tests:
+// input, printed as name=value pairs for the checks of the end-to-end tests. With an argument
+// WxH+X+Y, of that part of the picture only (as ImageMagick crops it: what lies outside is left
+// out).
 //   top_sky           share of clear-colour pixels in the top eighth
 //   bottom_sky        share of clear-colour pixels in the bottom sixth
 //   bottom_luminance  mean luminance (0..1) of the bottom sixth
@@ -12,10 +14,12 @@
 //                     upper three quarters: how much the skyline rises and falls
 //   horizon           rows the mean skyline lies below the middle of the picture
 //   mean_r, mean_g, mean_b  the mean colour (0..255) of the whole picture
+//   lit               share of the pixels that are not black (any channel above 0)
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -85,6 +89,32 @@ bool readPpm(std::FILE* in, Picture* picture) {
     return std::fread(picture->bytes.data(), 1, picture->bytes.size(), in) == picture->bytes.size();
 }
 
+// The part GEOMETRY (WxH+X+Y) of the picture, clipped to it; false when the text is no geometry
+// or the part is smaller than the statistics need.
+bool crop(const char* geometry, Picture* picture) {
+    int width = 0, height = 0, x = 0, y = 0, end = 0;
+    if (std::sscanf(geometry, "%dx%d+%d+%d%n", &width, &height, &x, &y, &end) != 4 ||
+        geometry[end] != '\0' || width < 1 || height < 1 || x < 0 || y < 0) {
+        return false;
+    }
+    width = std::min(width, picture->width - std::min(x, picture->width));
+    height = std::min(height, picture->height - std::min(y, picture->height));
+    if (width < 8 || height < 8) {
+        return false;
+    }
+    Picture part;
+    part.width = width;
+    part.height = height;
+    part.bytes.resize(static_cast<size_t>(width) * height * 3);
+    for (int row = 0; row < height; ++row) {
+        std::memcpy(&part.bytes[static_cast<size_t>(row) * width * 3],
+                    &picture->bytes[(static_cast<size_t>(y + row) * picture->width + x) * 3],
+                    static_cast<size_t>(width) * 3);
+    }
+    *picture = std::move(part);
+    return true;
+}
+
 // Share of the pixels in rows [top, bottom) that pass the test.
 template <typename Test> double share(const Picture& picture, int top, int bottom, Test test) {
     long count = 0;
@@ -98,10 +128,15 @@ template <typename Test> double share(const Picture& picture, int top, int botto
 
 } // namespace
 
-int main() {
+int main(int argc, char** argv) {
     Picture picture;
     if (!readPpm(stdin, &picture)) {
         std::fprintf(stderr, "picstats: standard input is not an 8-bit binary PPM\n");
+        return 2;
+    }
+    if (argc > 2 || (argc == 2 && !crop(argv[1], &picture))) {
+        std::fprintf(stderr, "picstats: %s is not a part of at least 8x8 pixels of the picture\n",
+                     argc == 2 ? argv[1] : "the argument");
         return 2;
     }
     const int w = picture.width;
@@ -160,7 +195,7 @@ int main() {
     std::printf(
         "top_sky=%.4f bottom_sky=%.4f bottom_luminance=%.4f lit_white=%.4f lit_magenta=%.4f "
         "whitish=%.4f magentaish=%.4f ground_rg=%.4f skyline=%d horizon=%.2f mean_r=%.1f "
-        "mean_g=%.1f mean_b=%.1f\n",
+        "mean_g=%.1f mean_b=%.1f lit=%g\n",
         share(picture, 0, h / 8, isSky), share(picture, bottomTop, h, isSky), luminance,
         share(picture, lowerTop, h, [](const Rgb& p) { return near(p, LIT_WHITE, NEAR); }),
         share(picture, lowerTop, h, [](const Rgb& p) { return near(p, LIT_MAGENTA, NEAR); }),
@@ -169,6 +204,7 @@ int main() {
         share(picture, lowerTop, h,
               [](const Rgb& p) { return p.r > 76 && p.g * 2 < p.r && p.b > p.g; }),
         green > 0 ? red / green : 0.0, most - fewest, static_cast<double>(total) / w - h / 2.0,
-        mean[0], mean[1], mean[2]);
+        mean[0], mean[1], mean[2],
+        share(picture, 0, h, [](const Rgb& p) { return p.r > 0 || p.g > 0 || p.b > 0; }));
     return 0;
 }

@@ -33,7 +33,6 @@ HALF_FULL='quellmoor "Quellmoor" 800x600+@ fullscreen=1'
 FLOATING='quellmoor "Quellmoor" 640x480+192+144 HEADLESS-1 fullscreen=0'
 
 quellmoor() { launch -C "$DATA" "$QUELLMOOR" "$@"; }
-texture_rg() { "$IM_CONVERT" "$DATA/quellmoorTex.tga" -format '%[fx:mean.r / mean.g]' info:; }
 
 # The program's toplevels: APP_ID "TITLE" WxH+X+Y OUTPUT fullscreen=N, one a line, sorted.
 program_toplevels() { toplevels | grep '^xdg_shell ' | cut -d' ' -f2- | sort; }
@@ -56,7 +55,7 @@ landscape_everywhere() {
     while read -r name geometry _; do
         screenshot "$name" "$name" || { LANDSCAPE_PROBLEMS="no screenshot of $name" && return 1; }
         LANDSCAPE_PROBLEMS="$name ($geometry): $(judge_landscape \
-            "$(picture_statistics "$CASE_DIR/$name.png" "${geometry%%+*}+0+0")" "$(texture_rg)")" ||
+            "$(picture_statistics "$CASE_DIR/$name.ppm" "${geometry%%+*}+0+0")" "$TEXTURE_RG")" ||
             return
     done <<<"$(outputs)"
 }
@@ -69,7 +68,7 @@ case_two_outputs() {
     quellmoor -root
     await_run "$LARGE_FULL;$SMALL_FULL" || return
     # No cursor drawn where the pointer rests: its black outline would show among the ground.
-    [ "$(dark_share "$CASE_DIR/HEADLESS-2.png" 24x24+400+300)" = 0 ] ||
+    [ "$(dark_share "$CASE_DIR/HEADLESS-2.ppm" 24x24+400+300)" = 0 ] ||
         fail "a cursor over the landscape" || return
     sleep 10
     expect_running "10 s of a resting pointer" || return
@@ -163,6 +162,7 @@ case_swayidle() {
 e2e_begin "$DATA/e2e-wayland"
 readelf -d "$QUELLMOOR" | grep -q 'NEEDED.*libwayland-client' ||
     skip_suite "$QUELLMOOR is built without its Wayland backend"
+TEXTURE_RG=$("$IM_CONVERT" "$DATA/quellmoorTex.tga" -format '%[fx:mean.r / mean.g]' info:)
 run_case two_outputs "$TWO" case_two_outputs
 run_case scaled_output wayland:1600x1200@2,800x600 case_scaled_output
 run_case quit_key "$ONE" quit_case press_key a

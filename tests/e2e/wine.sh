@@ -108,7 +108,7 @@ expect_picture() {
             sleep 1.5
             take_statistics "$geometry" || fail "screenshot failed" || return
         fi
-        cp "$CASE_DIR/screen.png" "$CASE_DIR/$kind-$attempt.png"
+        cp "$CASE_DIR/screen.ppm" "$CASE_DIR/$kind-$attempt.ppm"
         if [ "$kind" = landscape ]; then
             verdict=$(judge_landscape "$LAST_STATISTICS" "$TEXTURE_RG") && return 0
         else
@@ -219,7 +219,7 @@ case_every_monitor_covered() {
     move_pointer 1300 400
     screensaver 1 0 /s && expect_window_kind popup && expect_picture landscape || return
     second=$(monitor 1)
-    image_black "$CASE_DIR/screen.png" "$second" >/dev/null ||
+    image_black "$CASE_DIR/screen.ppm" "$second" >/dev/null ||
         fail "the desktop shows on the second monitor ($second)" || return
     inspect order >"$CASE_DIR/order.txt"
     [ "$(grep -m 1 -E '^(tamsel cover|Static)$' "$CASE_DIR/order.txt")" = 'tamsel cover' ] ||
@@ -238,7 +238,7 @@ covers() { inspect order | grep -c '^tamsel cover$'; }
 shows_black() {
     local part
     screenshot screen || return
-    for part in "$@"; do image_black "$CASE_DIR/screen.png" "$part" >/dev/null || return; done
+    for part in "$@"; do image_black "$CASE_DIR/screen.ppm" "$part" >/dev/null || return; done
 }
 
 # A monitor plugged in during the run turns black (within a second here; the limit allows for a

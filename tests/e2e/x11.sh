@@ -279,7 +279,7 @@ expect_frame_of_clock() {
     signal_program STOP
     end=$(program_clock)
     screenshot screen || fail "no screenshot" || return
-    shown=$(skyline_share "$CASE_DIR/screen.png" "${width}x$height+0+0" "$height")
+    shown=$(skyline_share "$CASE_DIR/screen.ppm" "${width}x$height+0+0" "$height")
     for ((time = end - 2000; time <= end; time += 250)); do
         "$SNAPSHOT" --time $((time & 0xFFFFFFFF)) --map "$DATA/quellmoorMap.tga" \
             --texture "$DATA/quellmoorTex.tga" "$CASE_DIR/snapshot.png" >>"$CASE_DIR/snapshot.log" \
@@ -300,7 +300,7 @@ expect_frame_of_clock() {
 # letters leave at most 3 between them.
 expect_frame_rate_blank() {
     local gap
-    gap=$("$IM_CONVERT" "$CASE_DIR/screen.png" -crop "120x20+0+$(($1 - 24))" +repage -fuzz 12% \
+    gap=$("$IM_CONVERT" "$CASE_DIR/screen.ppm" -crop "120x20+0+$(($1 - 24))" +repage -fuzz 12% \
         -fill black +opaque white -colorspace gray -scale 120x1! -depth 8 txt:- |
         awk -F '[,:]' 'NR > 1 && !/#000000/ { if (seen && $1 - last - 1 > gap) gap = $1 - last - 1
                                               seen = 1; last = $1 } END { print gap + 0 }')
@@ -442,7 +442,7 @@ case_two_monitors() {
         "override=1 geometry=$second viewable=1 closable=0" || return
     wait_until 30 primary_shows_landscape ||
         fail "primary: $(judge_landscape "$LAST_STATISTICS" "$TEXTURE_RG")" || return
-    verdict=$(image_black "$CASE_DIR/screen.png" "$second") ||
+    verdict=$(image_black "$CASE_DIR/screen.ppm" "$second") ||
         fail "$verdict of the second monitor shows the desktop" || return
     if [ -n "${1:-}" ]; then
         signal_program "$1"
@@ -465,7 +465,7 @@ landscape_at() {
 desk_covered() {
     local area
     [ "$(windows_named "Quellmoor cover" 1 | wc -l)" -eq "$3" ] && landscape_at "$1" || return
-    for area in $2; do image_black "$CASE_DIR/screen.png" "$area" >/dev/null || return; done
+    for area in $2; do image_black "$CASE_DIR/screen.ppm" "$area" >/dev/null || return; done
 }
 monitors_extent() {
     monitors | awk -F '[x+]' '$1 + $3 > w { w = $1 + $3 } $2 + $4 > h { h = $2 + $4 }

@@ -180,15 +180,17 @@ case_deactivate() {
     await_hack || return
     expect_landscape 640x480+0+0 || return
     local started command
-    started=$(now_ms)
+    read_clock
+    started=$NOW_MS
     saver_command -deactivate &
     command=$!
-    until hack_gone || [ $(($(now_ms) - started)) -gt 2000 ]; do
+    until hack_gone || { read_clock && [ $((NOW_MS - started)) -gt 2000 ]; }; do
         sleep 0.05
     done
     wait "$command"
     hack_gone || fail "a hack is still running 2 s after -deactivate" || return
-    mark "hack ended $(($(now_ms) - started)) ms after -deactivate"
+    read_clock
+    mark "hack ended $((NOW_MS - started)) ms after -deactivate"
     # The daemon collects its ended hack when it has unblanked, a moment later.
     wait_until 10 no_hack_process || fail "the ended hack was never collected"
 }
@@ -211,7 +213,7 @@ case_preview() {
 # White's share of the WxH+X+Y part of the last screenshot: the frame-rate text, which neither
 # sky nor ground comes near.
 white_share() {
-    "$IM_CONVERT" "$CASE_DIR/screen.png" -crop "$1" +repage -fuzz 12% -fill black +opaque white \
+    "$IM_CONVERT" "$CASE_DIR/screen.ppm" -crop "$1" +repage -fuzz 12% -fill black +opaque white \
         -format '%[fx:mean]' info:
 }
 
