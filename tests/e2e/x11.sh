@@ -429,13 +429,13 @@ primary_shows_landscape() {
 # Two monitors, a window on the coloured desktop of the second: the run shows the landscape on the
 # primary and nothing of the desktop on the second, where a resting pointer ends nothing and a
 # move ends the run (or it is killed with SIGNAL); both monitors come back as they were. The
-# desktop, without red, is seen on the second monitor before the run: the later check for black
-# could otherwise pass on a picture it cannot read.
+# desktop and its window, without red, are seen on the second monitor before the run: the later
+# check for black could otherwise pass on a picture it cannot read.
 case_two_monitors() {
     local before second verdict
     before=$(monitors | paste -sd' ') second=$(monitor 1)
     paint_root '#007f62'
-    desktop_window 400x300+1100+100 '#e0c040' || return
+    desktop_window 400x300+1100+100 '#00c0e0' || return
     { screenshot desktop && ! image_black "$CASE_DIR/desktop.ppm" "$second" >/dev/null; } ||
         fail "the desktop does not show on the second monitor before the run" || return
     move_pointer 1400 300
