@@ -157,8 +157,7 @@ shows_landscape() {
 # folder and shows the landscape; a key ends it.
 case_installed_screensaver() {
     local window geometry
-    TEXTURE_RG=$("$IM_CONVERT" "$PREFIX/drive_c/windows/system32/quellmoorTex.tga" \
-        -format '%[fx:mean.r / mean.g]' info:)
+    TEXTURE_RG=$(texture_rg "$PREFIX/drive_c/windows/system32/quellmoorTex.tga")
     launch -C "$CASE_CWD" "$WINE" "$INSTALLED_SCR" /s
     window=$(await_window Quellmoor 40) || fail "no window titled Quellmoor appeared" || return
     geometry=$(window_geometry "$window") || fail "no geometry for window $window" || return

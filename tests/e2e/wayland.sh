@@ -162,7 +162,7 @@ case_swayidle() {
 e2e_begin "$DATA/e2e-wayland"
 readelf -d "$QUELLMOOR" | grep -q 'NEEDED.*libwayland-client' ||
     skip_suite "$QUELLMOOR is built without its Wayland backend"
-TEXTURE_RG=$("$IM_CONVERT" "$DATA/quellmoorTex.tga" -format '%[fx:mean.r / mean.g]' info:)
+TEXTURE_RG=$(texture_rg "$DATA/quellmoorTex.tga")
 run_case two_outputs "$TWO" case_two_outputs
 run_case scaled_output wayland:1600x1200@2,800x600 case_scaled_output
 run_case quit_key "$ONE" quit_case press_key a

@@ -355,7 +355,7 @@ case_no_run() {
 
 e2e_begin "$(dirname "$SCR")/e2e"
 prepare_images >>"$OUT/tools.log" 2>&1 || e2e_abort "no test images (see $OUT/tools.log)"
-TEXTURE_RG=$("$IM_CONVERT" "$IMAGES/$TEX" -format '%[fx:mean.r / mean.g]' info:)
+TEXTURE_RG=$(texture_rg "$IMAGES/$TEX")
 wine_prefix "$BITS"
 
 run_case full-screen-640x480 640x480 case_full_screen /s

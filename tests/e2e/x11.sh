@@ -527,7 +527,7 @@ fi
 command -v xkill >/dev/null || skip_suite "xkill is missing"
 command -v python3 >/dev/null || skip_suite "python3 is missing"
 [ -x "$SNAPSHOT" ] || e2e_abort "no snapshot renderer at $SNAPSHOT"
-TEXTURE_RG=$("$IM_CONVERT" "$DATA/quellmoorTex.tga" -format '%[fx:mean.r / mean.g]' info:)
+TEXTURE_RG=$(texture_rg "$DATA/quellmoorTex.tga")
 
 run_case full_screen $LARGE case_full_screen
 run_case mode_restored_after_kill $LARGE case_mode_restored KILL

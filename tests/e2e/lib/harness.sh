@@ -68,7 +68,7 @@
 #   | picture_statistics IMAGE GEOMETRY (name=value pairs, picstats.cpp)
 #   | statistics_hold LINE CONDITION | take_statistics GEOMETRY (a screenshot's, kept in
 #   LAST_STATISTICS) | screen_shows GEOMETRY CONDITION
-#   | judge_landscape LINE TEXTURE_RG | judge_checkerboard LINE
+#   | texture_rg FILE | judge_landscape LINE TEXTURE_RG | judge_checkerboard LINE
 #   | image_black IMAGE GEOMETRY (every pixel black, so nothing of a desktop shows; otherwise
 #   prints the share of other pixels and fails)
 # Wine:
@@ -780,6 +780,9 @@ report_problems() {
     return 1
 }
 
+# The mean red over green of the texture FILE, which judge_landscape compares the ground with.
+texture_rg() { "$IM_CONVERT" "$1" -format '%[fx:mean.r / mean.g]' info:; }
+
 # The hilly, lit landscape textured with a texture whose mean red over green is TEXTURE_RG.
 judge_landscape() {
     local line=$1 problems=()
@@ -879,18 +882,17 @@ await_hack() {
     mark "hack $HACK_PID: $(tr '\0' ' ' <"/proc/$HACK_PID/cmdline")"
 }
 
-texture_rg() {
-    "$IM_CONVERT" /usr/share/quellmoor/quellmoorTex.tga -format '%[fx:mean.r / mean.g]' info:
-}
-
-# The landscape from the installed pictures in the WxH+X+Y part of the screen.
+# The landscape from the installed pictures in the WxH+X+Y part of the screen, with RG the
+# installed texture's red over green.
 shows_landscape() {
-    take_statistics "$1" && judge_landscape "$LAST_STATISTICS" "$(texture_rg)" >/dev/null
+    take_statistics "$1" && judge_landscape "$LAST_STATISTICS" "$2" >/dev/null
 }
 
 expect_landscape() {
-    wait_until 30 shows_landscape "$1" ||
-        fail "no landscape in $1: $(judge_landscape "$LAST_STATISTICS" "$(texture_rg)")"
+    local rg
+    rg=$(texture_rg /usr/share/quellmoor/quellmoorTex.tga)
+    wait_until 30 shows_landscape "$1" "$rg" ||
+        fail "no landscape in $1: $(judge_landscape "$LAST_STATISTICS" "$rg")"
 }
 
 # ---------------------------------------------------------------------------------------------
