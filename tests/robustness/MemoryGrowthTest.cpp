@@ -92,6 +92,13 @@ TEST_F(MemoryGrowth, AThousandFramesUseNoMoreHeapThanAHundred) {
     std::vector<size_t> floors(LONG_RUN_FRAMES / MEASURE_EVERY, SIZE_MAX);
     const int exitCode = runScreensaver(LONG_RUN_FRAMES, LIMIT_CODE, [&](int frame) {
         system.clock += MILLISECONDS_PER_FRAME;
+        // From the second frame on the driver fills only a corner: the program makes every call
+        // as before, while filling 640x480 pixels in software, almost all of the time the test
+        // took, is nothing it watches.
+        if (frame == 1) {
+            glEnable(GL_SCISSOR_TEST);
+            glScissor(0, 0, 8, 8);
+        }
         const int window = (frame - 1) / MEASURE_EVERY;
         if ((frame - 1) % MEASURE_EVERY >= MEASURE_EVERY - WINDOW_FRAMES) {
             floors[static_cast<size_t>(window)] =
