@@ -1,14 +1,15 @@
 // Small X11 jobs that the end-to-end tests need and that no standard tool does reliably: offering
 // a display mode the virtual server lacks, reading the screen's real size, making a window for the
 // program to draw into, watching for new windows, moving the pointer without a device, asking
-// a window to close the way a window manager does, and taking a screenshot at a fraction of
-// ImageMagick's cost (the suites take hundreds).
+// a window to close the way a window manager does, and taking a screenshot and finding windows by
+// name at a fraction of the cost of ImageMagick and xdotool (the suites do both hundreds of times).
 #include <X11/Xlib.h>
 #include <X11/extensions/Xrandr.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <unistd.h>
 #include <vector>
 
@@ -17,7 +18,8 @@ namespace {
 int usage() {
     std::fprintf(stderr,
                  "usage: xhelper offer-mode W H | screen | make-window W H |\n"
-                 "       watch-windows | warp X Y | close-window ID | window ID | grab FILE\n");
+                 "       watch-windows | warp X Y | close-window ID | window ID | grab FILE |\n"
+                 "       windows TITLE [mapped] | names\n");
     return 2;
 }
 
@@ -160,6 +162,82 @@ int printWindow(Display* display, Window window) {
     return 0;
 }
 
+// A window's name as xdotool reads it: _NET_WM_NAME where it is set, else WM_NAME, as bytes.
+std::string windowName(Display* display, Window window) {
+    for (const char* property : {"_NET_WM_NAME", "WM_NAME"}) {
+        Atom type = None;
+        int format = 0;
+        unsigned long count = 0;
+        unsigned long after = 0;
+        unsigned char* value = nullptr;
+        const Atom atom = XInternAtom(display, property, False);
+        if (XGetWindowProperty(display, window, atom, 0, 1024, False, AnyPropertyType, &type,
+                               &format, &count, &after, &value) == Success &&
+            value != nullptr) {
+            const std::string name(reinterpret_cast<const char*>(value), format == 8 ? count : 0);
+            XFree(value);
+            if (!name.empty()) {
+                return name;
+            }
+        }
+    }
+    return std::string();
+}
+
+bool viewable(Display* display, Window window) {
+    XWindowAttributes attributes;
+    return XGetWindowAttributes(display, window, &attributes) && attributes.map_state == IsViewable;
+}
+
+std::vector<Window> children(Display* display, Window window) {
+    Window root = None;
+    Window parent = None;
+    Window* list = nullptr;
+    unsigned count = 0;
+    std::vector<Window> found;
+    if (XQueryTree(display, window, &root, &parent, &list, &count) && list != nullptr) {
+        found.assign(list, list + count);
+        XFree(list);
+    }
+    return found;
+}
+
+// Prints the id of every window named exactly TITLE (only the viewable ones with MAPPED), in
+// xdotool search's order: each window's children, bottom to top, before their children.
+void printWindowsNamed(Display* display, Window window, const std::string& title, bool mapped) {
+    const std::vector<Window> below = children(display, window);
+    for (Window child : below) {
+        if (windowName(display, child) == title && (!mapped || viewable(display, child))) {
+            std::printf("%lu\n", child);
+        }
+    }
+    for (Window child : below) {
+        printWindowsNamed(display, child, title, mapped);
+    }
+}
+
+// Prints the name of every viewable window on the root, bottom to top ("untitled window ID" for
+// one without a name).
+int printNames(Display* display) {
+    for (Window child : children(display, DefaultRootWindow(display))) {
+        if (viewable(display, child)) {
+            const std::string name = windowName(display, child);
+            if (name.empty()) {
+                std::printf("untitled window %lu\n", child);
+            } else {
+                std::printf("%s\n", name.c_str());
+            }
+        }
+    }
+    return 0;
+}
+
+// Windows come and go while the tree is read: a window gone by the time it is asked about is
+// simply not listed.
+int ignoreError(Display*, XErrorEvent*) {
+    return 0;
+}
+
 // One channel of a pixel, scaled to 8 bits from however many bits its mask holds (5 or 6 on
 // a 16-bit screen), rounded as ImageMagick's import rounds it.
 unsigned char channel(unsigned long pixel, unsigned long mask) {
@@ -235,6 +313,18 @@ int main(int argc, char** argv) {
         result = printWindow(display, std::strtoul(argv[2], nullptr, 0));
     } else if (std::strcmp(command, "grab") == 0 && argc == 3) {
         result = grabScreen(display, argv[2]);
+    } else if (std::strcmp(command, "windows") == 0 &&
+               (argc == 3 || (argc == 4 && std::strcmp(argv[3], "mapped") == 0))) {
+        // Polled many times a case: a server that stopped answering ends the helper, not the
+        // suite.
+        alarm(10);
+        XSetErrorHandler(ignoreError);
+        printWindowsNamed(display, DefaultRootWindow(display), argv[2], argc == 4);
+        result = 0;
+    } else if (std::strcmp(command, "names") == 0) {
+        alarm(10);
+        XSetErrorHandler(ignoreError);
+        result = printNames(display);
     } else {
         usage();
     }

@@ -612,29 +612,25 @@ background() {
 
 xdo() { timeout 10 xdotool "$@"; }
 
-# X windows named exactly TITLE (xdotool matches names ignoring case); MAPPED 1 keeps only mapped
-# ones.
+# X windows named exactly TITLE, one id a line; MAPPED 1 keeps only mapped ones. The X helper
+# reads the tree in one process: the suites poll this, and xdotool took seven processes a poll.
 windows_named() {
-    local title=$1 options=(search) id
-    [ "${2:-0}" = 1 ] && options+=(--onlyvisible)
-    for id in $(xdo "${options[@]}" --name "^$title\$" 2>/dev/null); do
-        [ "$(xdo getwindowname "$id" 2>/dev/null)" = "$title" ] && echo "$id"
-    done
+    if [ "${2:-0}" = 1 ]; then
+        "$TOOLS/xhelper" windows "$1" mapped 2>/dev/null
+    else
+        "$TOOLS/xhelper" windows "$1" 2>/dev/null
+    fi
 }
 
-find_window() { windows_named "$1" | head -n 1; }
-has_window() { [ -n "$(find_window "$1")" ]; }
+find_window() {
+    local ids
+    ids=$(windows_named "$1")
+    echo "${ids%%$'\n'*}"
+}
+has_window() { [ -n "$(windows_named "$1")" ]; }
 
 # Names of the mapped windows on the display apart from the root.
-visible_window_names() {
-    local root id name
-    root=$(timeout 10 xwininfo -root | awk '/Window id/ { print $4 }')
-    for id in $(xdo search --maxdepth 1 --onlyvisible --name '' 2>/dev/null); do
-        [ "$id" -eq $((root)) ] && continue
-        name=$(xdo getwindowname "$id" 2>/dev/null)
-        echo "${name:-untitled window $id}"
-    done
-}
+visible_window_names() { "$TOOLS/xhelper" names 2>/dev/null; }
 
 # Fails early when the program ends first.
 await_window() {
@@ -642,8 +638,9 @@ await_window() {
     read_clock
     deadline=$((NOW_MS + $2 * E2E_PATIENCE * 1000))
     while read_clock && [ "$NOW_MS" -lt "$deadline" ]; do
-        found=$(windows_named "$title" 1 | head -n 1)
+        found=$(windows_named "$title" 1)
         if [ -n "$found" ]; then
+            found=${found%%$'\n'*}
             mark "window $title shown"
             echo "$found"
             return 0
