@@ -233,20 +233,41 @@ end_case_processes() {
     WL_RUNTIME='' WL_LAYOUT='' HOST_RUN=()
 }
 
-# PID and every process below it, parents first.
-process_tree() {
-    local child
-    echo "$1"
-    for child in $(ps -o pid= --ppid "$1" 2>/dev/null); do
-        process_tree "$child"
+# Sets TREE to PID and every process below it, parents before their children, from one reading
+# of /proc (ps took a process for each process of the tree, at every case's end).
+read_tree() {
+    local -A children=()
+    local stat line pid ppid i=0
+    for stat in /proc/[0-9]*/stat; do
+        read -r line 2>/dev/null <"$stat" || continue
+        # The name in parentheses may hold anything: the state and the parent follow its last ')'.
+        ppid=${line##*) }
+        ppid=${ppid#* }
+        pid=${stat#/proc/}
+        children[${ppid%% *}]+=" ${pid%/stat}"
+    done
+    TREE=("$1")
+    while [ "$i" -lt ${#TREE[@]} ]; do
+        # shellcheck disable=SC2206 # the children's pids, split on purpose
+        TREE+=(${children[${TREE[i]}]:-})
+        i=$((i + 1))
     done
 }
 
-# Stops PID and what it started; each is stopped on its own, so that an orphan is not missed.
+# PID and every process below it, parents first, one a line.
+process_tree() {
+    local TREE
+    read_tree "$1"
+    printf '%s\n' "${TREE[@]}"
+}
+
+# Stops PID and what it started, children first; each is stopped on its own, so that an orphan is
+# not missed.
 stop_tree() {
-    local pid
-    for pid in $(process_tree "$1" | tac); do
-        stop_pid "$pid"
+    local TREE i
+    read_tree "$1"
+    for ((i = ${#TREE[@]} - 1; i >= 0; i--)); do
+        stop_pid "${TREE[i]}"
     done
 }
 
@@ -372,8 +393,15 @@ monitors() {
         outputs | cut -d' ' -f2
         return
     fi
-    xrandr --listmonitors | awk 'NR > 1 { sub(/:$/, "", $1); print $1, $3 }' | sort -n |
-        sed -E 's:/[0-9]+::g' | cut -d' ' -f2
+    local index geometry listed=()
+    while read -r index _ geometry _; do
+        [[ $index =~ ^[0-9]+:$ ]] || continue
+        while [[ $geometry =~ ^(.*)/[0-9]+(.*)$ ]]; do
+            geometry=${BASH_REMATCH[1]}${BASH_REMATCH[2]}
+        done
+        listed[${index%:}]=$geometry
+    done < <(xrandr --listmonitors)
+    [ ${#listed[@]} -eq 0 ] || printf '%s\n' "${listed[@]}"
 }
 
 monitor() { monitors | sed -n "$(($1 + 1))p"; }
@@ -750,12 +778,18 @@ picture_statistics() {
     fi
 }
 
-# Holds when the awk condition over the statistics' names is true, e.g. 'top_sky >= 0.5'.
+# Holds when the awk condition over the statistics' names is true, e.g. 'top_sky >= 0.5'. Each
+# name becomes v["name"] here in the shell: judging a picture takes six conditions.
 statistics_hold() {
+    local rest=$2 condition=''
+    while [[ $rest =~ ^([^a-z_]*)([a-z_]+)(.*)$ ]]; do
+        condition+="${BASH_REMATCH[1]}v[\"${BASH_REMATCH[2]}\"]"
+        rest=${BASH_REMATCH[3]}
+    done
     awk -v line="$1" "BEGIN {
         n = split(line, pairs, \" \")
         for (i = 1; i <= n; i++) { split(pairs[i], kv, \"=\"); v[kv[1]] = kv[2] + 0 }
-        exit !($(echo "$2" | sed -E 's/([a-z_]+)/v["\1"]/g'))
+        exit !($condition$rest)
     }"
 }
 
