@@ -444,6 +444,9 @@ case_two_monitors() {
     monitors_are "640x480+0+0 $second" || fail "monitors $(monitors)" || return
     expect_window_facts "$(find_window 'Quellmoor cover')" \
         "override=1 geometry=$second viewable=1 closable=0" || return
+    # Titles are told apart whole: the picture is the one window titled Quellmoor.
+    [ "$(windows_named Quellmoor | wc -l)" -eq 1 ] || fail "not one window titled Quellmoor" ||
+        return
     wait_until 30 primary_shows_landscape ||
         fail "primary: $(judge_landscape "$LAST_STATISTICS" "$TEXTURE_RG")" || return
     verdict=$(image_black "$CASE_DIR/screen.ppm" "$second") ||
